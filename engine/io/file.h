@@ -1,0 +1,56 @@
+// The engine's only way to touch files: open with a share mode, read and write at
+// an offset, lock and unlock byte ranges, size, truncate, flush. Every table, memo
+// and index goes through a File, so tests can wrap one to inject short writes, I/O
+// errors and crashes (see FaultInjectingFile in the tests).
+//
+// Implementations: file_posix.cpp (open-file-description locks, F_OFD_SETLK, so two
+// handles of one process exclude each other like two processes do) and
+// file_win32.cpp (CreateFileA share modes, LockFileEx).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ace::io {
+
+// Status of a file operation. os_code carries the system's error number where there
+// is one, mapped to the Windows numbering the program reports: 2 not found,
+// 5 access denied, 32 sharing violation, 33 lock violation, 112 disk full.
+struct IoStatus {
+  enum Code { Ok = 0, NotFound, AccessDenied, SharingViolation, LockConflict, DiskFull, ShortRead, Other };
+  Code code = Ok;
+  int os_code = 0;
+  bool ok() const { return code == Ok; }
+  static IoStatus success() { return {}; }
+};
+
+enum class Access { ReadOnly, ReadWrite };
+enum class Share { Exclusive, DenyWrite, DenyNone };
+enum class Disposition { OpenExisting, CreateNew, CreateAlways };
+
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads exactly n bytes at offset; a read past the end gives ShortRead and *got.
+  virtual IoStatus read_at(uint64_t offset, void* buf, size_t n, size_t* got = nullptr) = 0;
+  virtual IoStatus write_at(uint64_t offset, const void* buf, size_t n) = 0;
+  virtual IoStatus size(uint64_t* out) = 0;
+  virtual IoStatus truncate(uint64_t size) = 0;
+  virtual IoStatus flush() = 0;
+  // Non-blocking exclusive lock of [offset, offset + length); LockConflict when held
+  // elsewhere (another process, or another File of this process).
+  virtual IoStatus lock(uint64_t offset, uint64_t length) = 0;
+  virtual IoStatus unlock(uint64_t offset, uint64_t length) = 0;
+  virtual const std::string& path() const = 0;
+};
+
+// Opens a file. Exclusive share mode is enforced by the system on Windows; on Linux
+// by an agreed lock (see file_posix.cpp) that every open of the engine honours.
+IoStatus open_file(const std::string& path, Access access, Share share, Disposition disp,
+                   std::unique_ptr<File>* out);
+
+bool file_exists(const std::string& path);
+IoStatus remove_file(const std::string& path);
+
+}  // namespace ace::io
