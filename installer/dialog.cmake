@@ -1,0 +1,1 @@
+# main dialog sources (inst_dialog)

@@ -1,0 +1,1 @@
+# plat_gui sources
