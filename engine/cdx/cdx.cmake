@@ -1,0 +1,1 @@
+# compound indexes: list(APPEND ACE_ENGINE_SOURCES ...)

@@ -1,0 +1,1 @@
+# ace_expr: the expression language (target defined here)
