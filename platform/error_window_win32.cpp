@@ -86,7 +86,7 @@ INT_PTR CALLBACK error_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 ErrorChoice show_error_window(const ErrorWindowRequest& request) {
-  DialogTemplate t(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFOREGROUND, kWidth,
+  DialogTemplate t(DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_SETFOREGROUND, kWidth,
                    kHeight, L"MS Shell Dlg", 8);
   const short inner = kWidth - 2 * kMargin;
   const short buttons_y = kHeight - kMargin - kButtonHeight;
