@@ -93,7 +93,7 @@ int run_dump(const Invocation& inv, std::ostream& out, std::ostream& err) {
         err << "dbfcheck: record " << recno << ", field " << f->name << ": " << memo_error << '\n';
         code = kExitProblems;
       }
-      row.push_back(is_text_type(*f) ? utf8_from_table_text(v, inv.oem) : v);
+      row.push_back(is_text_type(*f) ? utf8_from_table_text(v, inv.oem && !is_untranslated(*f)) : v);
     }
     write_csv_row(out, row);
   }

@@ -59,6 +59,8 @@ bool is_text_type(const dbf::FieldDesc& f) {
   return f.type == FieldType::Character || f.type == FieldType::Varchar || f.type == FieldType::Memo;
 }
 
+bool is_untranslated(const dbf::FieldDesc& f) { return (f.flags & dbf::kFieldBinary) != 0; }
+
 std::string field_text(const Table& table, const std::string& rec, const dbf::FieldDesc& f,
                        std::string* memo_error) {
   const dbf::TableHeader& h = table.header();
@@ -88,8 +90,9 @@ std::string field_text(const Table& table, const std::string& rec, const dbf::Fi
         *memo_error = "memo block " + std::to_string(block) + ": " + s.text;
         return "";
       }
-      // Binary memos (pictures, OLE objects, blobs, or memos marked binary) go out as hex.
-      if (f.type != FieldType::Memo || (f.flags & dbf::kFieldBinary)) return text.empty() ? "" : hex(text);
+      // Pictures, OLE objects and blobs go out as hex; memos are text even when
+      // marked binary, which only spares them code-page translation.
+      if (f.type != FieldType::Memo) return text.empty() ? "" : hex(text);
       return text;
     }
     default:

@@ -13,7 +13,9 @@ namespace dbfcheck {
 std::string field_text(const Table& table, const std::string& rec, const ace::dbf::FieldDesc& f,
                        std::string* memo_error);
 
-// True for types whose value is stored text and so takes code-page conversion.
+// True for types whose value is stored text, in the table's code page.
 bool is_text_type(const ace::dbf::FieldDesc& f);
+// True for text the table marks as exempt from code-page translation.
+bool is_untranslated(const ace::dbf::FieldDesc& f);
 
 }  // namespace dbfcheck
