@@ -42,6 +42,12 @@ std::string page_name(uint32_t offset) {
   return buf;
 }
 
+// Index messages name their file; the problem line names it already.
+std::string without_file(const std::string& message, const std::string& file) {
+  const std::string prefix = file + ": ";
+  return message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size()) : message;
+}
+
 class TagProblems {
  public:
   TagProblems(ProblemList* list, std::string where) : list_(list), where_(std::move(where)) {}
@@ -85,8 +91,11 @@ bool check_tag(const Table& table, cdx::Tag& tag, uint32_t count, ProblemList* l
           std::to_string(keys->key_len()) + " bytes");
 
   cdx::Status cs = tag.verify();
-  const bool sound = cs.ok();
-  if (!sound) p.add(cs.message);
+  if (!cs.ok()) {
+    // Entries read from a damaged page prove nothing about the records.
+    p.add(without_file(cs.message, bag));
+    return false;
+  }
 
   // What each record should contribute.
   std::vector<Expected> expected(count + 1);
@@ -129,7 +138,7 @@ bool check_tag(const Table& table, cdx::Tag& tag, uint32_t count, ProblemList* l
     }
   }
   if (!cs.ok()) {
-    if (sound) p.add(cs.message);
+    p.add(without_file(cs.message, bag));
     return false;  // the walk stopped early, so absent records prove nothing
   }
   for (uint32_t r = 1; r <= count; ++r) {
@@ -139,7 +148,7 @@ bool check_tag(const Table& table, cdx::Tag& tag, uint32_t count, ProblemList* l
     if (tag.unique() && unique_keys.count(e.key)) continue;
     p.add("record " + std::to_string(r) + " is missing (key " + show_key(e.key, tag.kind()) + ")");
   }
-  return sound;
+  return true;
 }
 
 }  // namespace
@@ -167,7 +176,7 @@ void check_structural_bag(const Table& table, uint32_t count, ProblemList* probl
   // The directory and the free-page list; the tags' own damage is told above.
   if (sound) {
     cdx::Status cs = bag->verify();
-    if (!cs.ok()) problems->add(path, cs.message);
+    if (!cs.ok()) problems->add(path, without_file(cs.message, path));
   }
 }
 
