@@ -1,0 +1,30 @@
+// Values as the bytes a compound index stores and sorts: keys compare with
+// memcmp in the order of the values they encode.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "program.h"
+#include "value.h"
+
+namespace ace::expr {
+
+// Character and memo: the raw bytes (machine collation), blank-padded or cut to
+// key_len. Numeric and date: the 8-byte ordered double (a 4-byte key_len gives the
+// Integer form). Logical: "T" or "F". Nil gives key_len zero bytes.
+std::string encode_key(const Value& v, int key_len);
+
+// The same into a buffer whose capacity is reused, for a known key type.
+void encode_key_into(const Value& v, const KeySpec& spec, std::string* out);
+
+// Numbers and dates (as Julian days): 8 bytes, big-endian IEEE double with the
+// sign bit flipped for values >= 0 and every bit inverted for negative ones.
+void encode_double_key(double d, uint8_t out[8]);
+double decode_double_key(const uint8_t in[8]);
+
+// Integer columns: 4 bytes, big-endian, sign bit flipped.
+void encode_integer_key(int32_t v, uint8_t out[4]);
+int32_t decode_integer_key(const uint8_t in[4]);
+
+}  // namespace ace::expr
