@@ -93,6 +93,10 @@ bool Evaluator::load_field(const Node& n, Value& out) {
             : out.type == n.type;
   if (!fits) return fail(ErrorKind::Type, n, "A field gave a value of another type");
   if (out.type == T::Memo) out.type = T::Character;
+  if (out.type == T::Numeric) {  // the declared column decides how it displays
+    out.width = n.width;
+    out.decimals = n.decimals;
+  }
   return true;
 }
 
@@ -336,9 +340,8 @@ bool Evaluator::call(const Node& n, Value& out) {
     }
     case Op::Val: {
       ParsedNumber v = parse_number(a[0]->str);
-      out.num = v.value;
+      if (!set_number(n, out, v.value)) return false;
       out.decimals = v.decimals;
-      out.width = 0;
       return true;
     }
     case Op::Year: case Op::Month: case Op::Day: {

@@ -1,5 +1,6 @@
 #include "lexer.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "dates.h"
@@ -46,11 +47,9 @@ bool Lexer::next(Token* t, Error* err) {
   if (i_ >= s_.size()) return true;
   char c = s_[i_];
 
-  if (is_digit(c) || (c == '.' && is_digit(peek(1)))) return lex_number(t);
+  if (is_digit(c) || (c == '.' && is_digit(peek(1)))) return lex_number(t, err);
   if (is_alpha(c)) {
-    size_t start = i_;
     while (i_ < s_.size() && (is_alpha(s_[i_]) || is_digit(s_[i_]))) t->text.push_back(upper(s_[i_++]));
-    (void)start;
     t->kind = Tok::Ident;
     return true;
   }
@@ -98,7 +97,7 @@ bool Lexer::next(Token* t, Error* err) {
   return true;
 }
 
-bool Lexer::lex_number(Token* t) {
+bool Lexer::lex_number(Token* t, Error* err) {
   size_t start = i_;
   while (is_digit(peek())) ++i_;
   if (peek() == '.' && is_digit(peek(1))) {
@@ -108,6 +107,10 @@ bool Lexer::lex_number(Token* t) {
   std::string digits(s_.substr(start, i_ - start));
   t->kind = Tok::Number;
   t->number = std::strtod(digits.c_str(), nullptr);
+  if (!std::isfinite(t->number)) {
+    *err = syntax(t->pos, "Number too large");
+    return false;
+  }
   return true;
 }
 

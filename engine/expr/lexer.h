@@ -31,11 +31,9 @@ class Lexer {
   explicit Lexer(std::string_view text) : s_(text) {}
   // The next token; false with *err set on a malformed one.
   bool next(Token* out, Error* err);
-  // True when the text at the current position starts a code block's "{|".
-  int position() const { return static_cast<int>(i_); }
 
  private:
-  bool lex_number(Token* t);
+  bool lex_number(Token* t, Error* err);
   bool lex_string(char close, Token* t, Error* err);
   bool lex_brace(Token* t, Error* err);
   bool lex_dotted(Token* t);

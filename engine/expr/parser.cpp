@@ -472,7 +472,6 @@ int Parser::binary(const Token& op, int lhs, int rhs) {
 }
 
 int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
-  const char* fname = "";
   auto arg_type = [&](size_t i) { return node(args[i]).type; };
   auto width = [&](size_t i) { return node(args[i]).width; };
   // A constant whole number among the arguments, or nothing.
@@ -491,7 +490,6 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
          std::string("Argument ") + std::to_string(i + 1) + " must be " + type_word(want));
     return false;
   };
-  (void)fname;
 
   Node n;
   n.op = op;

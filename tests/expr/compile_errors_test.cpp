@@ -47,6 +47,7 @@ TEST(CompileErrors, KindAndPosition) {
     EXPECT_EQ(r.error.kind, c.kind) << c.text << ": " << r.error.message;
     EXPECT_EQ(r.error.position, c.pos) << c.text << ": " << r.error.message;
   }
+  EXPECT_EQ(compile("1+" + std::string(400, '9'), rec).error.kind, ErrorKind::Syntax);
 }
 
 TEST(CompileErrors, DeepTextIsRefusedNotRecursedInto) {

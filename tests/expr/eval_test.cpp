@@ -195,6 +195,7 @@ TEST(Eval, Transform) {
       {"TRANSFORM('abc','@!')", "C:ABC"},
       {"TRANSFORM('abcd','!X-X')", "C:Ab-c"},
       {"TRANSFORM(.T.)", "C:.T."},
+      {"TRANSFORM(ID)", "C:         -5"},
       {"TRANSFORM(BORN)", "C:13-01-97"},
   });
 }
@@ -229,6 +230,7 @@ TEST(Eval, RuntimeErrorsAreReportedNotSwallowed) {
       {"REPLICATE('ab',1000000)", "eval error: String too long"},
       {"SPACE(2000000)", "eval error: String too long"},
       {"10^400", "eval error: Numeric overflow"},
+      {"VAL(REPLICATE('9',400))", "eval error: Numeric overflow"},
       {"BORN+9999999", "eval error: Date out of range"},
       {"STR(1,0)", "eval error: STR() width must be positive"},
   });
