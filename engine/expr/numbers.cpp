@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -15,14 +16,23 @@ double power_of_ten(int n) {
   return n < 0 ? 1.0 / p : p;
 }
 
-// Fixed notation with exactly `decimals` places, no padding.
-int format_fixed(double n, int decimals, char* buf, size_t size) {
+}  // namespace
+
+// Fixed notation with exactly `decimals` places, no padding, replacing *out.
+void format_fixed(double n, int decimals, std::string* out) {
   double r = round_half_away(n, decimals);
   if (r == 0.0) r = 0.0;  // no "-0"
-  return std::snprintf(buf, size, "%.*f", decimals, r);
+  char buf[64];
+  int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, r);
+  if (len < 0) len = 0;
+  if (static_cast<size_t>(len) < sizeof buf) {
+    out->assign(buf, static_cast<size_t>(len));
+  } else {
+    out->resize(static_cast<size_t>(len) + 1);
+    std::snprintf(&(*out)[0], out->size(), "%.*f", decimals, r);
+    out->resize(static_cast<size_t>(len));
+  }
 }
-
-}  // namespace
 
 double round_half_away(double n, int decimals) {
   if (!std::isfinite(n)) return n;
@@ -39,15 +49,26 @@ void append_number(double n, int width, int decimals, std::string& out) {
   if (width <= 0) return;
   if (decimals < 0) decimals = 0;
   if (decimals > width) decimals = width;
-  char buf[400];
   if (std::isfinite(n) && std::fabs(n) < 1e300) {
-    for (int d = decimals; d >= 0; --d) {
-      int len = format_fixed(n, d, buf, sizeof buf);
-      if (len > 0 && len <= width) {
-        out.append(static_cast<size_t>(width - len), ' ');
-        out.append(buf, static_cast<size_t>(len));
-        return;
+    static thread_local std::string text;
+    format_fixed(n, decimals, &text);
+    int len = static_cast<int>(text.size());
+    if (len > width && decimals > 0) {
+      // Give up places: as many as the integer part leaves room for, then fewer
+      // while rounding carries into a new digit.
+      format_fixed(n, 0, &text);
+      int d = std::min(decimals, width - static_cast<int>(text.size()) - 1);
+      for (; d > 0; --d) {
+        format_fixed(n, d, &text);
+        if (static_cast<int>(text.size()) <= width) break;
       }
+      if (d <= 0) format_fixed(n, 0, &text);
+      len = static_cast<int>(text.size());
+    }
+    if (len <= width) {
+      out.append(static_cast<size_t>(width - len), ' ');
+      out.append(text);
+      return;
     }
   }
   out.append(static_cast<size_t>(width), '*');

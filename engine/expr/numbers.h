@@ -16,6 +16,9 @@ double round_half_away(double n, int decimals);
 // not fit, the result is `width` asterisks. Appends to out; width must be > 0.
 void append_number(double n, int width, int decimals, std::string& out);
 
+// Fixed notation with exactly `decimals` places (rounded half away), replacing *out.
+void format_fixed(double n, int decimals, std::string* out);
+
 // STRZERO: as append_number, with zeros in place of the leading blanks (a minus
 // sign goes first).
 void append_number_zero(double n, int width, int decimals, std::string& out);

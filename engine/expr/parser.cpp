@@ -33,6 +33,13 @@ const char* type_word(T t) {
   }
 }
 
+// Width of a result that is one of two values. A number without a display width
+// (0) shows as plain digits of any length, so it makes the width unknown.
+int either_width(T type, int a, int b) {
+  if (type == T::Numeric) return a > 0 && b > 0 ? std::max(a, b) : kUnknownWidth;
+  return a < 0 || b < 0 ? kUnknownWidth : std::max(a, b);
+}
+
 int add_widths(int a, int b) {
   if (a < 0 || b < 0) return kUnknownWidth;
   long s = static_cast<long>(a) + b;
@@ -560,7 +567,7 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
       if (!same_kind(a, b))
         return fail(ErrorKind::Type, pos, std::string("IIF() gives ") + type_word(a) + " or " + type_word(b));
       n.type = is_text(a) ? C : a;
-      n.width = width(1) < 0 || width(2) < 0 ? kUnknownWidth : std::max(width(1), width(2));
+      n.width = either_width(n.type, width(1), width(2));
       n.decimals = std::max(node(args[1]).decimals, node(args[2]).decimals);
       break;
     }
@@ -612,7 +619,7 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
       if (!same_kind(a, b) || a == T::Nil || a == T::Logical)
         return fail(ErrorKind::Type, pos, std::string("MAX() and MIN() compare numbers, dates or texts"));
       n.type = is_text(a) ? C : a;
-      n.width = width(0) < 0 || width(1) < 0 ? kUnknownWidth : std::max(width(0), width(1));
+      n.width = either_width(n.type, width(0), width(1));
       break;
     }
     case Op::Chr:

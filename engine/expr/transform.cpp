@@ -77,16 +77,14 @@ void append_templated_number(double n, std::string_view layout, std::string& out
   for (size_t i = 0; i < layout.size(); ++i)
     if (is_digit_slot(layout[i])) (point == std::string_view::npos || i < point ? int_slots : dec_slots)++;
 
-  char buf[400];
+  std::string text;
   bool fits = std::isfinite(n) && std::fabs(n) < 1e300;
   std::string_view int_digits, dec_digits;
   bool negative = false;
   if (fits) {
-    double r = round_half_away(n, dec_slots);
-    if (r == 0.0) r = 0.0;
-    negative = r < 0;
-    int len = std::snprintf(buf, sizeof buf, "%.*f", dec_slots, std::fabs(r));
-    std::string_view digits(buf, len > 0 ? static_cast<size_t>(len) : 0);
+    format_fixed(std::fabs(n), dec_slots, &text);
+    negative = n < 0 && text.find_first_not_of("0.") != std::string::npos;
+    std::string_view digits(text);
     size_t dot = digits.find('.');
     int_digits = digits.substr(0, dot);
     if (dot != std::string_view::npos) dec_digits = digits.substr(dot + 1);
