@@ -1,5 +1,16 @@
 // Values as the bytes a compound index stores and sorts: keys compare with
 // memcmp in the order of the values they encode.
+//
+// | Key type      | Size       | Bytes                                                     |
+// |---------------|------------|-----------------------------------------------------------|
+// | Character     | key length | the raw bytes (machine collation), blank-padded           |
+// | Numeric, Date | 8          | IEEE double, big-endian; sign bit flipped when >= 0, every |
+// |               |            | bit inverted when < 0; a date as its Julian day, blank = 0 |
+// | Integer       | 4          | two's complement, big-endian, sign bit flipped            |
+// | Logical       | 1          | 'T' or 'F'                                                |
+//
+// Example: 1997-01-13, day 2450462, is C1 42 B2 0F 00 00 00 00; the integer 1 is
+// 80 00 00 01.
 #pragma once
 
 #include <cstdint>

@@ -76,7 +76,7 @@ FieldListSchema sample_dbc() {
                           {"OBJECTTYPE", FieldType::Character, 10, 0},
                           {"OBJECTNAME", FieldType::Character, 128, 0},
                           {"PROPERTY", FieldType::Memo, 4, 0}},
-                         "FOXPRO-DB-TEST");
+                         "CATALOG");
 }
 
 TEST(KeySpec, KnownFromColumnsAlone) {
