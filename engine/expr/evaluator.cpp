@@ -371,7 +371,8 @@ bool Evaluator::call(const Node& n, Value& out) {
       const std::string unit = n.op == Op::Space ? std::string(" ") : std::string();
       const std::string& piece = n.op == Op::Space ? unit : a[0]->str;
       long times = std::max(0L, to_long(a[n.op == Op::Space ? 0 : 1]->num));
-      if (!piece.empty() && !check_length(n, piece.size() * static_cast<size_t>(times))) return false;
+      if (!piece.empty() && static_cast<unsigned long long>(times) > kMaxStringLength / piece.size())
+        return fail(ErrorKind::Argument, n, "String too long");
       s.clear();
       if (!piece.empty())
         for (long k = 0; k < times; ++k) s.append(piece);

@@ -42,8 +42,8 @@ int either_width(T type, int a, int b) {
 
 int add_widths(int a, int b) {
   if (a < 0 || b < 0) return kUnknownWidth;
-  long s = static_cast<long>(a) + b;
-  return s > static_cast<long>(kMaxStringLength) ? kUnknownWidth : static_cast<int>(s);
+  long long s = static_cast<long long>(a) + b;
+  return s > static_cast<long long>(kMaxStringLength) ? kUnknownWidth : static_cast<int>(s);
 }
 
 std::string upper_copy(std::string_view s) {
@@ -602,8 +602,8 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
       n.type = C;
       n.width = kUnknownWidth;
       if (width(0) >= 0 && const_int(1, &k)) {
-        long w = static_cast<long>(width(0)) * std::max(0L, k);
-        if (w <= static_cast<long>(kMaxStringLength)) n.width = static_cast<int>(w);
+        long long w = static_cast<long long>(width(0)) * std::max(0L, k);
+        if (w <= static_cast<long long>(kMaxStringLength)) n.width = static_cast<int>(w);
       }
       break;
     case Op::Abs: case Op::Int:
