@@ -15,6 +15,8 @@ namespace {
 // and prefix operators, and trees deeper than any real key needs.
 constexpr int kMaxNesting = 100;
 constexpr int kMaxTreeDepth = 256;
+// Children of one node (a code block's list of expressions is the longest).
+constexpr size_t kMaxArgs = 255;
 
 using T = Value::Type;
 
@@ -131,7 +133,8 @@ int Parser::add_node(Node n, std::initializer_list<int> args) {
 int Parser::add_node_list(Node n, const std::vector<int>& args) {
   int depth = 1;
   for (int a : args) depth = std::max(depth, depth_[static_cast<size_t>(a)] + 1);
-  if (depth > kMaxTreeDepth) return fail(ErrorKind::Syntax, n.pos, "Expression too complex");
+  if (depth > kMaxTreeDepth || args.size() > kMaxArgs)
+    return fail(ErrorKind::Syntax, n.pos, "Expression too complex");
   n.first_arg = static_cast<uint32_t>(out_->args_.size());
   n.nargs = static_cast<uint8_t>(args.size());
   for (int a : args) out_->args_.push_back(static_cast<uint32_t>(a));

@@ -77,6 +77,11 @@ TEST(CompileErrors, CodeBlocks) {
       {"{ ||NAME} + 1", 10},       // text after the block
       {"{ ||}", 4},
   };
+  // More expressions in one block than a node holds children.
+  std::string list = "{||1";
+  for (int i = 0; i < 300; ++i) list += ",'x'";
+  CompileResult many = compile_block(list + "}", rec);
+  EXPECT_EQ(many.error.kind, ErrorKind::Syntax);
   for (const auto& c : cases) {
     CompileResult r = compile_block(c.block, rec);
     EXPECT_FALSE(r) << c.block;
