@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "files.h"
@@ -34,10 +35,9 @@ uint64_t stream_at(const std::string& needle, ByteSource& source, size_t buffer_
     if (!source.read(window.data() + held, piece, &got) || got == 0) break;
     held += got;
     if (found == 0) {
-      auto it = std::search(window.begin(), window.begin() + static_cast<std::ptrdiff_t>(held),
-                            needle.begin(), needle.end());
-      if (it != window.begin() + static_cast<std::ptrdiff_t>(held)) {
-        found = consumed + static_cast<uint64_t>(it - window.begin()) + 1;
+      const size_t at = std::string_view(window.data(), held).find(needle);
+      if (at != std::string_view::npos) {
+        found = consumed + at + 1;
         // Only a match ending on a final 0x1A could still be undone; keep reading
         // just to learn where the file ends in that case.
         if (needle.back() != '\x1A') return found;
