@@ -73,7 +73,7 @@ ErrorAnswer ERRORSYS(const Error& e) {
 
   write_report(e);
   const ErrorChoice choice =
-      show_error_window({error_message(e), call_stack_text(), e.can_retry, e.can_default, error_log_name()});
+      present_error_window({error_message(e), call_stack_text(), e.can_retry, e.can_default, error_log_name()});
   // A window that answers with a button it should not have offered ends the program.
   if (choice == ErrorChoice::Retry && e.can_retry) return ErrorAnswer::Retry;
   if (choice == ErrorChoice::Default && e.can_default) return ErrorAnswer::Default;

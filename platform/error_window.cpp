@@ -24,7 +24,7 @@ ErrorWindowPresenter set_error_window_presenter(ErrorWindowPresenter p) {
   return std::exchange(presenter(), p ? std::move(p) : ErrorWindowPresenter(print_and_quit));
 }
 
-ErrorChoice show_error_window(const ErrorWindowRequest& request) {
+ErrorChoice present_error_window(const ErrorWindowRequest& request) {
   ErrorWindowPresenter p = presenter();
   return p(request);
 }

@@ -25,6 +25,6 @@ using ErrorWindowPresenter = std::function<ErrorChoice(const ErrorWindowRequest&
 ErrorWindowPresenter set_error_window_presenter(ErrorWindowPresenter presenter);
 
 // Shows the error window through the current presenter; returns the user's choice.
-ErrorChoice show_error_window(const ErrorWindowRequest& request);
+ErrorChoice present_error_window(const ErrorWindowRequest& request);
 
 }  // namespace plat
