@@ -16,9 +16,10 @@ namespace ace::io {
 
 // Status of a file operation. os_code carries the system's error number where there
 // is one, mapped to the Windows numbering the program reports: 2 not found,
-// 5 access denied, 32 sharing violation, 33 lock violation, 112 disk full.
+// 5 access denied, 32 sharing violation, 33 lock violation, 80 file exists,
+// 112 disk full; other failures keep the system's own number.
 struct IoStatus {
-  enum Code { Ok = 0, NotFound, AccessDenied, SharingViolation, LockConflict, DiskFull, ShortRead, Other };
+  enum Code { Ok = 0, NotFound, AccessDenied, SharingViolation, LockConflict, DiskFull, ShortRead, Exists, Other };
   Code code = Ok;
   int os_code = 0;
   bool ok() const { return code == Ok; }
@@ -41,6 +42,9 @@ class File {
   // Non-blocking exclusive lock of [offset, offset + length); LockConflict when held
   // elsewhere (another process, or another File of this process).
   virtual IoStatus lock(uint64_t offset, uint64_t length) = 0;
+  // Non-blocking shared lock: other shared locks may overlap it, exclusive ones not.
+  virtual IoStatus lock_shared(uint64_t offset, uint64_t length) = 0;
+  // Releases a range taken by lock() or lock_shared() with the same offset and length.
   virtual IoStatus unlock(uint64_t offset, uint64_t length) = 0;
   virtual const std::string& path() const = 0;
 };
@@ -49,6 +53,11 @@ class File {
 // by an agreed lock (see file_posix.cpp) that every open of the engine honours.
 IoStatus open_file(const std::string& path, Access access, Share share, Disposition disp,
                    std::unique_ptr<File>* out);
+
+// The byte every open of the engine locks on Linux to stand for the share mode:
+// shared by ordinary opens, exclusive by an Exclusive one. It lies above the
+// FoxPro-family header lock (0x7FFFFFFE) and so outside every record and file lock.
+constexpr uint64_t kShareModeLockOffset = 0x7FFFFFFF;
 
 bool file_exists(const std::string& path);
 IoStatus remove_file(const std::string& path);
