@@ -27,7 +27,9 @@ Status check_fields(const std::string& path, const std::vector<dbf::FieldDesc>& 
       return Status::error(ACE_ERR_ARGUMENT, path, "field names have 1 to 10 characters");
     if (!names.insert(upper(f.name)).second)
       return Status::error(ACE_ERR_ARGUMENT, path, "field " + f.name + " appears twice");
-    if (f.length == 0 || f.length > 255 || f.decimals > 15 ||
+    const bool sized = f.type == dbf::FieldType::Character || f.type == dbf::FieldType::Numeric ||
+                       f.type == dbf::FieldType::Float;
+    if ((sized && (f.length == 0 || f.length > 255)) || f.decimals > 15 ||
         ((f.type == dbf::FieldType::Numeric || f.type == dbf::FieldType::Float) &&
          f.decimals > 0 && f.decimals + 2 > f.length))
       return Status::error(ACE_ERR_ARGUMENT, path, "field " + f.name + " has an impossible length");
@@ -81,9 +83,11 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   if (!s.ok()) return s;
 
   const std::string base = strip_extension(path);
+  // A database container keeps its memos and indexes under names of its own.
+  const bool container = lower(path.substr(base.size())) == ".dbc";
   dbf::MemoKind kind = t->header_.memo_kind();
   if (kind != dbf::MemoKind::None) {
-    std::string mpath = companion_path(base, kind == dbf::MemoKind::Fpt ? ".fpt" : ".dbt");
+    std::string mpath = companion_path(base, kind != dbf::MemoKind::Fpt ? ".dbt" : container ? ".dct" : ".fpt");
     s = memo::MemoFile::open(mpath, kind, options.read_only ? io::Access::ReadOnly : io::Access::ReadWrite,
                              options.exclusive ? io::Share::Exclusive : io::Share::DenyNone,
                              !options.exclusive, &t->memo_);
@@ -96,7 +100,7 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   const bool fox_family = v != dbf::kDbase4Memo && v != dbf::kDbase4Sql && v != dbf::kDbase4SqlMemo;
   if (fox_family && (t->header_.flags & dbf::kHasStructuralCdx) && structural_bag_factory()) {
     std::unique_ptr<IndexMaintainer> m;
-    s = structural_bag_factory()(*t, companion_path(base, ".cdx"), &m);
+    s = structural_bag_factory()(*t, companion_path(base, container ? ".dcx" : ".cdx"), &m);
     if (!s.ok()) return s;
     t->maintainer_ = std::move(m);
   }
