@@ -63,21 +63,24 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   if (!io.ok()) return from_io(io, ACE_ERR_OPEN, path, "cannot open the table");
   std::unique_ptr<Table> t(new Table(std::move(f), options));
 
-  uint64_t size = 0;
-  io = t->file_->size(&size);
-  if (!io.ok()) return from_io(io, ACE_ERR_READ, path, "cannot size the table");
   uint8_t first[dbf::kFileHeaderSize];
   size_t got = 0;
   io = t->file_->read_at(0, first, sizeof first, &got);
   if (!io.ok() && io.code != io::IoStatus::ShortRead) return from_io(io, ACE_ERR_READ, path, "cannot read the table header");
   size_t hlen = dbf::header_length_of(first, got);
-  std::string head(hlen > got ? hlen : got, '\0');
-  if (hlen > got && hlen <= size) {
-    io = t->file_->read_at(0, &head[0], hlen);
-    if (!io.ok()) return from_io(io, ACE_ERR_READ, path, "cannot read the table header");
-  } else {
-    head.assign(reinterpret_cast<const char*>(first), got);
+  std::string head(reinterpret_cast<const char*>(first), got);
+  if (hlen > got) {
+    head.resize(hlen);
+    size_t n = 0;
+    io = t->file_->read_at(0, &head[0], hlen, &n);
+    if (!io.ok() && io.code != io::IoStatus::ShortRead) return from_io(io, ACE_ERR_READ, path, "cannot read the table header");
+    head.resize(n);
   }
+  // The size after the count: appenders write a record before counting it, so a
+  // file measured now holds at least the records the count we read promises.
+  uint64_t size = 0;
+  io = t->file_->size(&size);
+  if (!io.ok()) return from_io(io, ACE_ERR_READ, path, "cannot size the table");
   Status s = dbf::parse_header(reinterpret_cast<const uint8_t*>(head.data()), head.size(), size, path,
                                &t->header_);
   if (!s.ok()) return s;
