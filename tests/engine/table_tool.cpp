@@ -237,7 +237,7 @@ int verify(const char* path, int writers, long count, long touches) {
   std::printf("records %u (expected %ld), distinct %zu, touches %.0f (expected %ld)\n", n,
               writers * count, seen.size(), total_touch, touches);
   ace_close_table(h);
-  return (n == writers * count && seen.size() == n && (touches < 0 || long(total_touch) == touches)) ? 0 : 1;
+  return (long(n) == writers * count && seen.size() == n && (touches < 0 || long(total_touch) == touches)) ? 0 : 1;
 }
 
 // Straight through the Table, a full record per append: what a crash may cut.
