@@ -240,12 +240,22 @@ Status Table::set_deleted(uint32_t recno, bool deleted) {
 }
 
 void Table::stamp_today() {
+  // The local date changes rarely and looking it up costs a system call or two,
+  // so it is looked up again only when a new minute has begun.
+  static std::time_t looked_up = -1;
+  static uint8_t ymd[3];
   std::time_t now = std::time(nullptr);
-  std::tm* tm = std::localtime(&now);
-  if (!tm) return;
-  header_.year = static_cast<uint8_t>(tm->tm_year);
-  header_.month = static_cast<uint8_t>(tm->tm_mon + 1);
-  header_.day = static_cast<uint8_t>(tm->tm_mday);
+  if (looked_up < 0 || now / 60 != looked_up / 60) {
+    std::tm* tm = std::localtime(&now);
+    if (!tm) return;
+    ymd[0] = static_cast<uint8_t>(tm->tm_year);
+    ymd[1] = static_cast<uint8_t>(tm->tm_mon + 1);
+    ymd[2] = static_cast<uint8_t>(tm->tm_mday);
+    looked_up = now;
+  }
+  header_.year = ymd[0];
+  header_.month = ymd[1];
+  header_.day = ymd[2];
 }
 
 Status Table::append(const std::string& bytes, uint32_t* recno) {
