@@ -1,6 +1,7 @@
 # File I/O and locking, table files, memo files, the Table object and the C
 # interface entries over tables.
 list(APPEND ACE_ENGINE_SOURCES
+  io/file_wrapper.cpp
   dbf/header.cpp
   dbf/julian.cpp
   dbf/record.cpp

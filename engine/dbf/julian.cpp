@@ -11,6 +11,11 @@ int32_t julian_from_ymd(int year, int month, int day) {
 }
 
 void ymd_from_julian(int32_t julian, int* year, int* month, int* day) {
+  // Day numbers come from files too: outside years 1..9999 they give day 0.
+  if (julian < kFirstDay || julian > kLastDay) {
+    *year = *month = *day = 0;
+    return;
+  }
   int a = julian + 32044;
   int b = (4 * a + 3) / 146097;
   int c = a - 146097 * b / 4;
@@ -45,7 +50,7 @@ int32_t julian_from_dtos(const char* text, size_t n) {
 }
 
 std::string dtos_from_julian(int32_t julian) {
-  if (julian <= 0) return std::string(8, ' ');
+  if (julian < kFirstDay || julian > kLastDay) return std::string(8, ' ');
   int y, m, d;
   ymd_from_julian(julian, &y, &m, &d);
   if (y < 0 || y > 9999) return std::string(8, ' ');

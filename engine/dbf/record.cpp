@@ -131,15 +131,18 @@ std::string get_text(const TableHeader& h, std::string_view rec, const FieldDesc
     case FieldType::Currency:
       return format_fixed(static_cast<double>(le_int(r, 8)) / 10000.0, 4);
     case FieldType::DateTime: {
-      int32_t day = static_cast<int32_t>(le_int(r, 4));
+      int64_t day = le_int(r, 4);
       int64_t ms = le_int(r.substr(4), 4);
       if (day == 0 && ms == 0) return std::string(14, ' ');
-      // Rounded to the second the way the time part is shown.
+      // Rounded to the second the way the time part is shown; a damaged time
+      // of day shows as blank rather than as a wrong hour.
+      if (ms < 0 || ms >= 86400000) return dtos_from_julian(static_cast<int32_t>(day)) + "      ";
       int64_t s = (ms + 500) / 1000;
       if (s >= 86400) { ++day; s -= 86400; }
+      if (day > kLastDay) day = 0;
       std::snprintf(buf, sizeof buf, "%02d%02d%02d", static_cast<int>(s / 3600),
                     static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
-      return dtos_from_julian(day) + buf;
+      return dtos_from_julian(static_cast<int32_t>(day)) + buf;
     }
     case FieldType::Varchar: case FieldType::Varbinary:
       if (f.varlength_bit >= 0 && bit_set(h, rec, f.varlength_bit) && f.length > 0) {

@@ -1,7 +1,7 @@
 // The engine's only way to touch files: open with a share mode, read and write at
 // an offset, lock and unlock byte ranges, size, truncate, flush. Every table, memo
 // and index goes through a File, so tests can wrap one to inject short writes, I/O
-// errors and crashes (see FaultInjectingFile in the tests).
+// errors and crashes (see set_file_wrapper and the fault tests).
 //
 // Implementations: file_posix.cpp (open-file-description locks, F_OFD_SETLK, so two
 // handles of one process exclude each other like two processes do) and
@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,5 +62,12 @@ constexpr uint64_t kShareModeLockOffset = 0x7FFFFFFF;
 
 bool file_exists(const std::string& path);
 IoStatus remove_file(const std::string& path);
+
+// Tests wrap every file the engine opens from then on (to fail the Nth write, say);
+// an empty wrapper ends that. Not for production use: one wrapper for the process.
+using FileWrapper = std::function<std::unique_ptr<File>(std::unique_ptr<File>)>;
+void set_file_wrapper(FileWrapper wrapper);
+// Used by the open_file implementations on what they opened.
+std::unique_ptr<File> wrap_opened(std::unique_ptr<File> file);
 
 }  // namespace ace::io

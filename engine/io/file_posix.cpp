@@ -179,7 +179,7 @@ IoStatus open_file(const std::string& path, Access access, Share share, Disposit
     s = file->truncate(0);
     if (!s.ok()) return s;
   }
-  *out = std::move(file);
+  *out = wrap_opened(std::move(file));
   return IoStatus::success();
 }
 

@@ -145,7 +145,7 @@ IoStatus open_file(const std::string& path, Access access, Share share, Disposit
   HANDLE h = CreateFileA(path.c_str(), desired, mode, nullptr, creation, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return from_error(GetLastError());
-  *out = std::make_unique<Win32File>(h, path);
+  *out = wrap_opened(std::make_unique<Win32File>(h, path));
   return IoStatus::success();
 }
 
