@@ -124,8 +124,11 @@ class PosixFile final : public File {
   // The share-mode byte: shared or exclusive, on the main descriptor when it may
   // carry that lock.
   IoStatus take_share_lock(bool exclusive) {
-    int e = ofd_lock(exclusive ? lock_descriptor() : fd_, exclusive ? F_WRLCK : F_RDLCK,
-                     kShareModeLockOffset, 1);
+    int fd = exclusive ? lock_descriptor() : fd_;
+    // A file we may only read cannot carry a write lock; a read lock still keeps
+    // every writer and every exclusive open out.
+    short type = exclusive && (writable_ || fd != fd_) ? F_WRLCK : F_RDLCK;
+    int e = ofd_lock(fd, type, kShareModeLockOffset, 1);
     if (e == EAGAIN || e == EACCES) return lock_conflict(IoStatus::SharingViolation, 32);
     return e == 0 ? IoStatus::success() : from_errno(e);
   }
