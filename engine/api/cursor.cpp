@@ -164,10 +164,14 @@ Status Cursor::append() {
   uint32_t r = 0;
   const std::set<uint32_t> held = table_->record_locks();
   for (uint32_t r0 : held) table_->unlock_record(r0);
-  Status s = table_->append(std::string(), &r);
+  std::string blank = dbf::blank_record(table_->header());
+  Status s = table_->append(blank, &r);
   if (!s.ok()) return s;
-  bof_ = false;
-  return settle(r);
+  // The new record is locked and holds what was just written.
+  bof_ = eof_ = false;
+  recno_ = r;
+  record_ = std::move(blank);
+  return Status::success();
 }
 
 }  // namespace ace::api

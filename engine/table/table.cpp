@@ -212,9 +212,11 @@ Status Table::check_writable(uint32_t recno) const {
 Status Table::write_record(uint32_t recno, const std::string& bytes) {
   if (bytes.size() != header_.record_length)
     return Status::error(ACE_ERR_ARGUMENT, path(), "record of the wrong length");
-  uint32_t n = 0;
-  Status s = record_count(&n);
-  if (!s.ok()) return s;
+  // Records never go away while a table is shared, so one already counted needs
+  // no fresh look at the header.
+  uint32_t n = header_.record_count;
+  Status s;
+  if (recno > n && !(s = record_count(&n)).ok()) return s;
   if (recno == 0 || recno > n) return Status::error(ACE_ERR_ARGUMENT, path(), "record number out of range");
   s = check_writable(recno);
   if (!s.ok()) return s;
