@@ -144,6 +144,10 @@ std::string get_text(const TableHeader& h, std::string_view rec, const FieldDesc
                     static_cast<int>(s / 60 % 60), static_cast<int>(s % 60));
       return dtos_from_julian(static_cast<int32_t>(day)) + buf;
     }
+    case FieldType::Logical: {
+      int v = get_logical(rec, f);
+      return v == 1 ? "T" : v == 0 ? "F" : " ";
+    }
     case FieldType::Varchar: case FieldType::Varbinary:
       if (f.varlength_bit >= 0 && bit_set(h, rec, f.varlength_bit) && f.length > 0) {
         size_t n = static_cast<uint8_t>(r[f.length - 1]);

@@ -39,7 +39,7 @@ bool is_null(const TableHeader& h, std::string_view rec, const FieldDesc& f);
 bool is_empty(const TableHeader& h, std::string_view rec, const FieldDesc& f);
 
 // The value as text: C, V and N/F as stored (V cut to its length), D as
-// "YYYYMMDD", L as one letter, I/B/Y as decimal text, T as "YYYYMMDDhhmmss".
+// "YYYYMMDD", L as "T", "F" or " " (unknown), I/B/Y as decimal text, T as "YYYYMMDDhhmmss".
 // Memo fields are not text here: see memo_block.
 std::string get_text(const TableHeader& h, std::string_view rec, const FieldDesc& f);
 // Numbers of N, F, I, B, Y; Julian days of D; days and fraction of T.

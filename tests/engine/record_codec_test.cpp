@@ -68,6 +68,11 @@ TEST(RecordCodec, TextIntoEachType) {
   };
   for (const auto& c : cases) {
     TableHeader h = table_of({field("F", c.type, c.len, c.dec)});
+    if (c.type == FieldType::Logical && c.code == ACE_OK) {
+      std::string rec = blank_record(h);
+      put_text(h, &rec, h.fields[0], c.text);
+      EXPECT_EQ(get_text(h, rec, h.fields[0]), c.stored) << "logicals read back as T or F";
+    }
     std::string rec = blank_record(h);
     const std::string before = rec;
     EXPECT_EQ(put_text(h, &rec, h.fields[0], c.text), c.code) << static_cast<char>(c.type) << " " << c.text;
