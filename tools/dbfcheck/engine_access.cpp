@@ -262,17 +262,51 @@ Status lock_header(Table& table) {
 
 void unlock_header(Table& table) { table.file().unlock(ace::table::kHeaderLockOffset, 1); }
 
-Status rebuild_bag(Table& table, const std::string& path, const std::vector<cdx::TagSpec>& specs) {
+std::vector<TagDefinition> tag_definitions(const cdx::Bag& bag) {
+  std::vector<TagDefinition> out;
+  for (const auto& tag : bag.tags()) {
+    TagDefinition d;
+    d.spec.name = tag->name();
+    d.spec.key_expr = tag->key_expr();
+    d.spec.for_expr = tag->for_expr();
+    d.spec.unique = tag->unique();
+    d.spec.descending = tag->descending();
+    d.options = tag->header().options;
+    out.push_back(d);
+  }
+  return out;
+}
+
+namespace {
+
+// Option bits a build decides for itself; any other bit of the old header (a
+// candidate key's mark) is carried over to the rebuilt tag.
+constexpr uint8_t kBuiltOptions = cdx::kOptUnique | cdx::kOptFor | cdx::kOptCompact | cdx::kOptCompound | cdx::kOptStructural;
+
+Status carry_options(cdx::Bag& bag, cdx::Tag& tag, uint8_t old_options, const std::string& file) {
+  const uint8_t extra = static_cast<uint8_t>(old_options & ~kBuiltOptions);
+  if ((tag.header().options & extra) == extra) return Status::success();
+  cdx::TagHeader h = tag.header();
+  h.options = static_cast<uint8_t>(h.options | extra);
+  uint8_t bytes[cdx::kTagHeaderSize] = {};
+  if (!cdx::encode_tag_header(h, bytes)) return Status::error(ACE_ERR_INDEX, file, "tag header of " + tag.name() + " does not fit");
+  return from_cdx(bag.store().write(tag.header_offset(), bytes, sizeof bytes), file);
+}
+
+}  // namespace
+
+Status rebuild_bag(Table& table, const std::string& path, const std::vector<TagDefinition>& tags) {
   uint32_t count = 0;
   Status st = table.record_count(&count);
   if (!st.ok()) return st;
 
   // Keys first, so a tag whose expression fails leaves the old bag untouched.
-  std::vector<cdx::TagSpec> built = specs;
-  std::vector<cdx::KeySet> keys(specs.size());
-  for (size_t t = 0; t < specs.size(); ++t) {
+  std::vector<cdx::TagSpec> built;
+  for (const auto& t : tags) built.push_back(t.spec);
+  std::vector<cdx::KeySet> keys(tags.size());
+  for (size_t t = 0; t < tags.size(); ++t) {
     std::unique_ptr<TagKeys> tk;
-    st = TagKeys::compile(table, specs[t].key_expr, specs[t].for_expr, &tk);
+    st = TagKeys::compile(table, built[t].key_expr, built[t].for_expr, &tk);
     if (!st.ok()) return st;
     built[t].key_len = tk->key_len();
     built[t].kind = tk->kind();
@@ -299,6 +333,7 @@ Status rebuild_bag(Table& table, const std::string& path, const std::vector<cdx:
     for (size_t t = 0; st.ok() && t < built.size(); ++t) {
       cdx::Tag* tag = nullptr;
       st = from_cdx(bag->create_tag(built[t], keys[t], &tag), temp);
+      if (st.ok()) st = carry_options(*bag, *tag, tags[t].options, temp);
     }
     if (st.ok()) {
       io::IoStatus fs = bag->store().file().flush();

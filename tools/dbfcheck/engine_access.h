@@ -83,9 +83,17 @@ Status from_cdx(const ace::cdx::Status& s, const std::string& file);
 Status lock_header(Table& table);
 void unlock_header(Table& table);
 
-// Writes a new structural bag for `table` at `path` from `specs`, building every
+// A tag as its bag defines it: what a build needs, and the header's option bits,
+// some of which (a candidate key's) a build does not set by itself.
+struct TagDefinition {
+  ace::cdx::TagSpec spec;
+  uint8_t options = 0;
+};
+std::vector<TagDefinition> tag_definitions(const ace::cdx::Bag& bag);
+
+// Writes a new structural bag for `table` at `path` from `tags`, building every
 // tag from the table's records. The old bag is replaced only once the new one is
 // complete.
-Status rebuild_bag(Table& table, const std::string& path, const std::vector<ace::cdx::TagSpec>& specs);
+Status rebuild_bag(Table& table, const std::string& path, const std::vector<TagDefinition>& tags);
 
 }  // namespace dbfcheck

@@ -33,7 +33,7 @@ int run_reindex(const Invocation& inv, std::ostream& out, std::ostream& err) {
         << ") whose tags could be rebuilt\n";
     return kExitError;
   }
-  std::vector<cdx::TagSpec> specs;
+  std::vector<TagDefinition> tags;
   {
     std::unique_ptr<cdx::Bag> bag;
     s = open_bag(path, &bag);
@@ -42,25 +42,17 @@ int run_reindex(const Invocation& inv, std::ostream& out, std::ostream& err) {
           << '\n';
       return kExitError;
     }
-    for (const auto& tag : bag->tags()) {
-      cdx::TagSpec spec;
-      spec.name = tag->name();
-      spec.key_expr = tag->key_expr();
-      spec.for_expr = tag->for_expr();
-      spec.unique = tag->unique();
-      spec.descending = tag->descending();
-      specs.push_back(spec);
-    }
+    tags = tag_definitions(*bag);
   }
-  s = rebuild_bag(*table, path, specs);
+  s = rebuild_bag(*table, path, tags);
   if (!s.ok()) {
     report_error(err, s);
     return kExitError;
   }
   uint32_t count = 0;
   table->record_count(&count);
-  out << path << ": rebuilt " << specs.size() << " tag(s) over " << count << " record(s)";
-  for (size_t i = 0; i < specs.size(); ++i) out << (i ? ", " : ": ") << specs[i].name;
+  out << path << ": rebuilt " << tags.size() << " tag(s) over " << count << " record(s)";
+  for (size_t i = 0; i < tags.size(); ++i) out << (i ? ", " : ": ") << tags[i].spec.name;
   out << '\n';
   return kExitOk;
 }
