@@ -13,10 +13,9 @@ namespace cdx = ace::cdx;
 namespace {
 
 // Record numbers in the order of `tag_name`.
-ace::Status tag_order(const Table& table, const std::string& tag_name, std::vector<uint32_t>* out, bool* unknown) {
+ace::Status tag_order(const Table& table, const std::string& tag_name, std::vector<uint32_t>* out) {
   const std::string path = bag_path(table.path());
   if (!file_exists(path)) {
-    *unknown = true;
     return ace::Status::error(ACE_ERR_INDEX, table.path(), "the table has no structural index, so no tag " + tag_name);
   }
   std::unique_ptr<cdx::Bag> bag;
@@ -24,7 +23,6 @@ ace::Status tag_order(const Table& table, const std::string& tag_name, std::vect
   if (!s.ok()) return s;
   cdx::Tag* tag = bag->find(tag_name);
   if (!tag) {
-    *unknown = true;
     return ace::Status::error(ACE_ERR_INDEX, path, "no tag " + tag_name);
   }
   std::unique_ptr<TagKeys> keys;
@@ -54,8 +52,7 @@ int run_dump(const Invocation& inv, std::ostream& out, std::ostream& err) {
   }
   std::vector<uint32_t> order;
   if (!inv.tag.empty()) {
-    bool unknown = false;
-    s = tag_order(*table, inv.tag, &order, &unknown);
+    s = tag_order(*table, inv.tag, &order);
     if (!s.ok()) {
       report_error(err, s);
       return kExitError;

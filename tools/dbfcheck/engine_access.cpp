@@ -214,7 +214,8 @@ Status open_bag(const std::string& path, std::unique_ptr<cdx::Bag>* out) {
 Status TagKeys::compile(const Table& table, const std::string& key_expr, const std::string& for_expr,
                         std::unique_ptr<TagKeys>* out) {
   std::unique_ptr<TagKeys> k(new TagKeys());
-  RecordAdapter schema(table, alias_of(table.path()));
+  k->alias_ = alias_of(table.path());
+  RecordAdapter schema(table, k->alias_);
   expr::CompileResult r = expr::compile(key_expr, schema, k->settings_);
   if (!r) return expr_error(table.path(), key_expr, r.error);
   expr::Error err;
@@ -236,7 +237,7 @@ cdx::KeyKind TagKeys::kind() const {
 }
 
 Status TagKeys::evaluate(const Table& table, uint32_t recno, const std::string& rec, std::string* key, bool* in) {
-  RecordAdapter ctx(table, alias_of(table.path()));
+  RecordAdapter ctx(table, alias_);
   ctx.set(recno, &rec);
   expr::Error err;
   *in = true;

@@ -74,6 +74,7 @@ class TagKeys {
   std::optional<ace::expr::Program> for_;
   ace::expr::KeySpec spec_;
   ace::expr::EvalSettings settings_;
+  std::string alias_;
 };
 
 // A cdx outcome as an engine status, for one way of reporting.
