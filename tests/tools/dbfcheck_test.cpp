@@ -189,6 +189,8 @@ const Damage kDamages[] = {
        write_file(d.path("calls.dbf"), b.substr(0, b.size() - 400));
      },
      "holds only 14 whole record(s)", 2, false},
+    {"memo_file_missing", [](ScratchDir& d) { std::filesystem::remove(d.path("calls.FPT")); },
+     "cannot open the memo file", 2, false},
     {"deleted_flag",
      [](ScratchDir& d) {
        std::string b = read_file(d.path("calls.dbf"));
@@ -377,6 +379,15 @@ TEST_F(EngineTable, ReindexRefusesWhileAnotherHolderHasTheTableOpen) {
   // verify shares the table with the other holder.
   Outcome shared = run_tool({"verify", table()});
   EXPECT_EQ(shared.code, 0) << shared.out << shared.err;
+  other.reset();
+
+  // A holder of an exclusive open keeps every command out, with an error.
+  ASSERT_TRUE(dbfcheck::open_table(table(), true, false, &other).ok());
+  for (const char* cmd : {"verify", "dump", "reindex"}) {
+    Outcome kept_out = run_tool({cmd, table()});
+    EXPECT_EQ(kept_out.code, 2) << cmd << kept_out.out;
+    EXPECT_FALSE(kept_out.err.empty()) << cmd;
+  }
 }
 
 }  // namespace

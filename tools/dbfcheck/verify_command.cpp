@@ -1,6 +1,3 @@
-#include <algorithm>
-#include <map>
-
 #include "commands.h"
 #include "engine_access.h"
 #include "exit_codes.h"
@@ -76,6 +73,12 @@ int run_verify(const Invocation& inv, std::ostream& out, std::ostream& err) {
   std::unique_ptr<Table> table;
   if (check_size(inv.table, facts, false, &problems)) {
     s = open_table(inv.table, false, true, &table);
+    // A damaged or missing companion file is a finding; a table that cannot be
+    // opened at all (held exclusively elsewhere, no access) is an error.
+    if (!s.ok() && s.code != ACE_ERR_CORRUPT && (s.file.empty() || s.file == inv.table)) {
+      report_error(err, s);
+      return kExitError;
+    }
     if (!s.ok()) {
       problems.add(s.file.empty() ? inv.table : s.file, s.text);
       table.reset();
