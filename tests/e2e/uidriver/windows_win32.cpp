@@ -155,6 +155,9 @@ bool drain_input(HWND dialog) {
   // Typed keys are handled in order, and what handling them posts comes before any later
   // key. So once a typed Tab has moved the focus, everything typed before it is done.
   // Shift+Tab then puts the focus back.
+  // Right after a modal box has closed, the focus may still be on its way back.
+  if (!poll_until([&] { return !IsWindow(dialog) || IsChild(dialog, focused_window(dialog)); }))
+    return false;
   const HWND before = focused_window(dialog);
   if (!type_key(dialog, VK_TAB)) return false;
   if (!poll_until([&] { return !IsWindow(dialog) || focused_window(dialog) != before; }))
@@ -171,6 +174,16 @@ bool drain_input(HWND dialog) {
   SendInput(4, keys.data(), sizeof(INPUT));
   return poll_until([&] { return !IsWindow(dialog) || focused_window(dialog) == before; }) &&
          IsWindow(dialog);
+}
+
+bool tab_to_class(HWND dialog, const std::string& window_class) {
+  for (int step = 0; step < 8; ++step) {
+    const HWND now = focused_window(dialog);
+    if (now && class_name(now) == window_class) return true;
+    if (!type_key(dialog, VK_TAB) || !poll_until([&] { return focused_window(dialog) != now; }))
+      return false;
+  }
+  return false;
 }
 
 bool is_message_box(HWND window) {

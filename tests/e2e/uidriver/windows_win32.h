@@ -43,6 +43,8 @@ void press(HWND dialog, int button_id);
 // A key typed on the keyboard (with Alt held when asked) into the focused control of the
 // dialog brought to the front. Only one test may type at a time: they share the desktop.
 bool type_key(HWND dialog, UINT virtual_key, bool with_alt = false);
+// Moves the focus with Tab until a control of the class has it; false when none takes it.
+bool tab_to_class(HWND dialog, const std::string& window_class);
 // The control that has the keyboard focus in the dialog's thread.
 HWND focused_window(HWND dialog);
 // Returns once the dialog's thread has handled every key typed before the call and what
