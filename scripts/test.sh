@@ -33,6 +33,13 @@ run_ctest() {
 
 run_ctest native
 
+# The libFuzzer targets (clang), each over its seed corpus for a short fixed count.
+if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$(nproc)"; then
+  ctest --preset fuzz || status=1
+else
+  echo "fuzz build failed"; status=1
+fi
+
 export WINE_VIRTUAL_DISPLAY=1
 source scripts/wine-env.sh || { echo "no virtual display"; exit 1; }
 trap stop_wine_session EXIT
