@@ -35,7 +35,7 @@ run_ctest native
 
 # The libFuzzer targets (clang), each over its seed corpus for a short fixed count.
 if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$(nproc)"; then
-  ctest --preset fuzz || status=1
+  run_ctest fuzz
 else
   echo "fuzz build failed"; status=1
 fi

@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Drives, NothingFound,
 struct CopyFailureCase {
   const char* name;
   bool help_exists;
-  std::set<std::string> read_only_targets;
+  std::set<std::string> blocked_targets;  // a folder stands where the copy would go
   std::set<std::string> expect_failed;
 };
 
@@ -154,10 +154,7 @@ TEST_P(CopyFailure, AlertNamesTheInstallationsWithoutTheHelp) {
   const std::set<std::string> valid = {"Almacen", "Oficina"};
   for (const auto& name : valid) {
     const std::string folder = make_installation(drive, name);
-    if (c.read_only_targets.count(name)) {
-      write_file(folder + "\\brevantpro.chm", "kept");
-      add_attributes(folder + "\\brevantpro.chm", FILE_ATTRIBUTE_READONLY);
-    }
+    if (c.blocked_targets.count(name)) make_dirs(folder + "\\brevantpro.chm");
   }
 
   InstallRun run(drive, drive.path("ayuda.chm"));
@@ -180,7 +177,7 @@ TEST_P(CopyFailure, AlertNamesTheInstallationsWithoutTheHelp) {
 INSTANTIATE_TEST_SUITE_P(
     Copies, CopyFailure,
     ::testing::Values(CopyFailureCase{"HelpFileMissing", false, {}, {"Almacen", "Oficina"}},
-                      CopyFailureCase{"ReadOnlyTarget", true, {"Oficina"}, {"Oficina"}}),
+                      CopyFailureCase{"TargetIsAFolder", true, {"Oficina"}, {"Oficina"}}),
     CaseName());
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_P(QuietStart, EndsAtOnceWithoutWindowOrEngineCall) {
 INSTANTIATE_TEST_SUITE_P(
     Arguments, QuietStart,
     ::testing::Values(QuietCase{"None", ""}, QuietCase{"Blanks", "   "},
-                      QuietCase{"TabOnlyWordBeforeAPath", "\t ayuda.chm"},
+                      QuietCase{"TabOnlyWordAfterASwitch", "//X \t ayuda.chm"},
                       QuietCase{"Switch", "//X"}, QuietCase{"BareSwitch", "//"},
                       QuietCase{"OnlySwitches", " //A  //B "}),
     CaseName());
