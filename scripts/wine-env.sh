@@ -53,7 +53,8 @@ fi
 prepare_wine_prefix() {
   # A Wine session left from an earlier run would keep talking to its old display.
   wineserver -k 2>/dev/null || true
-  if [ ! -f "$WINEPREFIX/.prepared" ]; then
+  # The marker names the settings' version: a prefix prepared by an older script gets them too.
+  if [ ! -f "$WINEPREFIX/.prepared-2" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w
@@ -61,7 +62,9 @@ prepare_wine_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1 || true
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
+    # Xvfb has no window manager: Wine draws title bars itself, so screenshots show them.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.prepared"
+    touch "$WINEPREFIX/.prepared-2"
   fi
 }
