@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program and runs it under Wine, on your display (or on a virtual
 # one when there is none, which it tells you).
-#   scripts/run.sh             a demo: drive Q holds two installations and decoys
+#   scripts/run.sh             a demo: drive Q holds two installations and decoys (in a
+#                              Wine prefix of its own, build/wineprefix-demo)
 #   scripts/run.sh HELPFILE    your help file, against the drives of your own Wine prefix
 #                              ($WINEPREFIX, or ~/.wine); a Unix path is turned into Z:\...
 set -euo pipefail
@@ -27,6 +28,8 @@ if [ $# -ge 1 ]; then
   exit 0
 fi
 
+# The demo has a prefix of its own, so that it never disturbs a test run.
+export WINEPREFIX=$ROOT_DIR/build/wineprefix-demo
 source scripts/wine-env.sh
 trap stop_wine_session EXIT
 prepare_wine_prefix

@@ -44,8 +44,11 @@ export WINE_VIRTUAL_DISPLAY=1
 source scripts/wine-env.sh || { echo "no virtual display"; exit 1; }
 trap stop_wine_session EXIT
 prepare_wine_prefix
-# One Wine session for the whole run instead of one per test program.
+# One Wine session for the whole run instead of one per test program, started before
+# ctest: the first program of a session waits for Wine's services, which would eat the
+# few seconds ctest allows for listing a test program's tests.
 wineserver -p
+wine cmd /c exit >/dev/null 2>&1 || true
 # Screenshots of the windows the end-to-end tests open land here, for people to look at.
 export SCREENSHOT_DIR=$ROOT_DIR/build/screenshots
 rm -rf "$SCREENSHOT_DIR"

@@ -11,9 +11,8 @@
 namespace e2e {
 namespace {
 
-// Letters the installer's drive box offers, less C (the prefix's own drive), Z (the host)
-// and Q (the demo drive of scripts/run.sh).
-constexpr const char* kCandidateLetters = "d e f g h i j k l m n o p r s t u v x y";
+// Letters the installer's drive box offers, less C (the prefix's own drive) and Z (the host).
+constexpr const char* kCandidateLetters = "d e f g h i j k l m n o p q r s t u v x y";
 
 std::string wine_prefix() {
   char value[MAX_PATH * 2] = "";
