@@ -141,15 +141,21 @@ Status Bag::write_tree(const TagSpec& spec, const KeySet& keys, uint32_t* header
   const char filler = spec.kind == KeyKind::Character ? ' ' : '\0';
   std::vector<uint32_t> order = sort_key_order(keys.bytes.data(), keys.recnos.data(),
                                                keys.count(), kl);
+  // Gather the keys in order once, so the passes below read memory in sequence.
+  std::string sorted(order.size() * kls, '\0');
   std::vector<const char*> kp;
   std::vector<uint32_t> rp;
   kp.reserve(order.size());
   rp.reserve(order.size());
-  for (uint32_t i : order) {
-    const char* k = keys.bytes.data() + i * kls;
+  char* dst = sorted.data();
+  for (size_t j = 0; j < order.size(); ++j) {
+    if (j + 16 < order.size()) __builtin_prefetch(keys.bytes.data() + order[j + 16] * kls);
+    const char* k = keys.bytes.data() + order[j] * kls;
     if (spec.unique && !kp.empty() && std::memcmp(kp.back(), k, kls) == 0) continue;
-    kp.push_back(k);
-    rp.push_back(keys.recnos[i]);
+    std::memcpy(dst, k, kls);
+    kp.push_back(dst);
+    rp.push_back(keys.recnos[order[j]]);
+    dst += kls;
   }
   const size_t n = kp.size();
 

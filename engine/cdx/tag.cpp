@@ -225,8 +225,8 @@ Status Tag::settle_backward(Cursor* c, const Node* node, size_t index) {
 }
 
 Status Tag::phys_first(Cursor* c) {
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   Status s = descend([](const Node&, size_t) { return true; }, nullptr, &leaf, &index);
   if (!s.ok()) return s;
   c->valid = false;
@@ -234,8 +234,8 @@ Status Tag::phys_first(Cursor* c) {
 }
 
 Status Tag::phys_last(Cursor* c) {
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   Status s = descend([](const Node&, size_t) { return false; }, nullptr, &leaf, &index);
   if (!s.ok()) return s;
   c->valid = false;
@@ -274,8 +274,8 @@ Status Tag::phys_prev(Cursor* c) {
 }
 
 Status Tag::lower_bound(const std::string& key, size_t len, bool strict, Cursor* c) {
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
     int r = std::memcmp(n.key(i), key.data(), len);
     return strict ? r > 0 : r >= 0;
@@ -315,8 +315,8 @@ Status Tag::seek(std::string_view key, Cursor* c, bool* found) {
 
 Status Tag::seek_entry(std::string_view key, uint32_t recno, Cursor* c, bool* found) {
   std::string k = pad(key);
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
     return compare_entry(n.key(i), n.recnos[i], k.data(), recno, key_len()) >= 0;
   };
@@ -350,8 +350,8 @@ Status Tag::insert(std::string_view key, uint32_t recno, bool* added) {
     if (c.valid && c.key == k) return {};
   }
   Path path;
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
     return compare_entry(n.key(i), n.recnos[i], k.data(), recno, key_len()) >= 0;
   };
@@ -370,8 +370,8 @@ Status Tag::remove(std::string_view key, uint32_t recno, bool* removed) {
   if (removed) *removed = false;
   std::string k = pad(key);
   Path path;
-  const Node* leaf;
-  size_t index;
+  const Node* leaf = nullptr;
+  size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
     return compare_entry(n.key(i), n.recnos[i], k.data(), recno, key_len()) >= 0;
   };
