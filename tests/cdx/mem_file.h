@@ -20,15 +20,15 @@ class MemFile : public ace::io::File {
       : path_(std::move(path)), bytes_(std::move(bytes)) {}
 
   ace::io::IoStatus read_at(uint64_t offset, void* buf, size_t n, size_t* got) override {
-    size_t have = offset >= bytes_.size() ? 0 : std::min<size_t>(n, bytes_.size() - offset);
-    if (have) std::memcpy(buf, bytes_.data() + offset, have);
+    size_t have = offset >= bytes_.size() ? 0 : std::min<size_t>(n, bytes_.size() - static_cast<size_t>(offset));
+    if (have) std::memcpy(buf, bytes_.data() + static_cast<size_t>(offset), have);
     if (got) *got = have;
     if (have < n) return {ace::io::IoStatus::ShortRead, 0};
     return {};
   }
   ace::io::IoStatus write_at(uint64_t offset, const void* buf, size_t n) override {
-    if (bytes_.size() < offset + n) bytes_.resize(offset + n);
-    std::memcpy(bytes_.data() + offset, buf, n);
+    if (bytes_.size() < offset + n) bytes_.resize(static_cast<size_t>(offset + n));
+    std::memcpy(bytes_.data() + static_cast<size_t>(offset), buf, n);
     return {};
   }
   ace::io::IoStatus size(uint64_t* out) override {
@@ -36,7 +36,7 @@ class MemFile : public ace::io::File {
     return {};
   }
   ace::io::IoStatus truncate(uint64_t size) override {
-    bytes_.resize(size);
+    bytes_.resize(static_cast<size_t>(size));
     return {};
   }
   ace::io::IoStatus flush() override { return {}; }
