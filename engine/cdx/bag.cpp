@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "byte_order.h"
 #include "interior_page.h"
 #include "key_sort.h"
 #include "leaf_page.h"
@@ -67,8 +68,17 @@ Status Bag::load_tags() {
     TagHeader h = decode_tag_header(bytes);
     if (h.key_len < 1 || h.key_len > kMaxKeyLength)
       return store_.corrupt(at, "tag header with a bad key length");
-    tags.push_back(std::make_unique<Tag>(store_, name_of_key(c.key), at, std::move(h),
-                                         KeyKind::Character));
+    std::string name = name_of_key(c.key);
+    // A tag we hold already stays the same object, so callers' pointers survive.
+    auto same = std::find_if(tags_.begin(), tags_.end(), [&](const std::unique_ptr<Tag>& t) {
+      return t && t->name() == name && t->header_offset() == at;
+    });
+    if (same != tags_.end()) {
+      if (!(s = (*same)->reload_header()).ok()) return s;
+      tags.push_back(std::move(*same));
+    } else {
+      tags.push_back(std::make_unique<Tag>(store_, name, at, std::move(h), KeyKind::Character));
+    }
   }
   if (!s.ok()) return s;
   tags_ = std::move(tags);
@@ -287,6 +297,33 @@ Status Bag::verify() {
     return Status::error(Status::Corrupt, path() + ": tag directory count differs");
   for (auto& t : tags_)
     if (!(s = t->verify()).ok()) return s;
+  return verify_free_list();
+}
+
+// The free list must end, stay inside the file and share no page with a tree.
+Status Bag::verify_free_list() {
+  std::vector<uint32_t> used{0, static_cast<uint32_t>(kPageSize)};
+  Status s = directory_->collect_pages(&used);
+  if (!s.ok()) return s;
+  for (auto& t : tags_) {
+    used.push_back(t->header_offset());
+    used.push_back(t->header_offset() + static_cast<uint32_t>(kPageSize));
+    if (!(s = t->collect_pages(&used)).ok()) return s;
+  }
+  std::vector<bool> taken(static_cast<size_t>(store_.size() / kPageSize) + 1, false);
+  for (uint32_t p : used) taken[p / kPageSize] = true;
+  uint8_t head[8];
+  if (!(s = store_.read(0, head, sizeof head)).ok()) return s;
+  uint32_t at = get_le32(head + 4);
+  while (at != 0 && at != kNoPage) {
+    if (at % kPageSize != 0 || at < kTagHeaderSize || at + kPageSize > store_.size())
+      return store_.corrupt(at, "free-page list leaves the file");
+    if (taken[at / kPageSize]) return store_.corrupt(at, "free page in use, or a cycle in the free list");
+    taken[at / kPageSize] = true;
+    uint8_t next[4];
+    if (!(s = store_.read(at, next, sizeof next)).ok()) return s;
+    at = get_le32(next);
+  }
   return {};
 }
 
@@ -294,12 +331,7 @@ Status Bag::refresh() {
   uint32_t before = store_.version();
   Status s = store_.refresh();
   if (!s.ok() || store_.version() == before) return s;
-  std::vector<std::pair<std::string, KeyKind>> kinds;
-  for (auto& t : tags_) kinds.emplace_back(t->name(), t->kind());
-  if (!(s = load_tags()).ok()) return s;
-  for (auto& [name, kind] : kinds)
-    if (Tag* t = find(name)) t->set_kind(kind);
-  return {};
+  return load_tags();
 }
 
 }  // namespace ace::cdx

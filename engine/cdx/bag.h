@@ -54,9 +54,10 @@ class Bag {
   // lowest record number of each key). A tag of the same name is replaced.
   Status create_tag(const TagSpec& spec, const KeySet& keys, Tag** out);
   Status drop_tag(std::string_view name);
-  // Verifies the directory and every tag.
+  // Verifies the directory, every tag and the free-page list.
   Status verify();
-  // Picks up changes another writer made since the last look.
+  // Picks up changes another writer made since the last look. Tags that are still
+  // there keep their objects (and their key kind); dropped ones are gone.
   Status refresh();
 
   Tag& directory() { return *directory_; }
@@ -66,6 +67,7 @@ class Bag {
  private:
   explicit Bag(std::unique_ptr<io::File> file) : store_(std::move(file)) {}
   Status load_tags();
+  Status verify_free_list();
   Status write_tree(const TagSpec& spec, const KeySet& keys, uint32_t* header_offset);
 
   PageStore store_;

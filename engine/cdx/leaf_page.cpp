@@ -146,6 +146,8 @@ bool decode_leaf(const uint8_t* page, uint32_t offset, int key_len, char filler,
     std::memset(key + d + fresh, filler, static_cast<size_t>(t));
     out->recnos[i] = recno;
   }
+  out->stated_free = get_le16(page + 12);
+  out->counted_free = static_cast<uint16_t>(key_start - entry_end);
   return true;
 }
 

@@ -35,6 +35,9 @@ struct Node {
   std::string keys;  // count() * key_len bytes
   std::vector<uint32_t> recnos;
   std::vector<uint32_t> children;  // interior only
+  // Leaves: the free-space count the page states, and the one its entries leave.
+  uint16_t stated_free = 0;
+  uint16_t counted_free = 0;
 
   bool leaf() const { return (attr & kAttrLeaf) != 0; }
   bool root() const { return (attr & kAttrRoot) != 0; }

@@ -600,6 +600,7 @@ Status Tag::verify_node(uint32_t offset, size_t depth, std::vector<bool>* seen,
     if (compare_entry(n.key(i - 1), n.recnos[i - 1], n.key(i), n.recnos[i], key_len()) >= 0)
       return store_.corrupt(offset, "keys out of order");
   if (n.leaf()) {
+    if (n.stated_free != n.counted_free) return store_.corrupt(offset, "free-space count wrong");
     if (report->depth == 0) report->depth = static_cast<int>(depth) + 1;
     if (report->depth != static_cast<int>(depth) + 1)
       return store_.corrupt(offset, "leaves at different depths");

@@ -17,7 +17,10 @@ namespace cdxtest {
 class MemFile : public ace::io::File {
  public:
   explicit MemFile(std::string path, std::vector<uint8_t> bytes = {})
-      : path_(std::move(path)), bytes_(std::move(bytes)) {}
+      : path_(std::move(path)), shared_(std::make_shared<std::vector<uint8_t>>(std::move(bytes))) {}
+  // A second handle on the same bytes, as another process would have.
+  MemFile(std::string path, std::shared_ptr<std::vector<uint8_t>> shared)
+      : path_(std::move(path)), shared_(std::move(shared)) {}
 
   ace::io::IoStatus read_at(uint64_t offset, void* buf, size_t n, size_t* got) override {
     size_t have = offset >= bytes_.size() ? 0 : std::min<size_t>(n, bytes_.size() - static_cast<size_t>(offset));
@@ -44,11 +47,13 @@ class MemFile : public ace::io::File {
   ace::io::IoStatus unlock(uint64_t, uint64_t) override { return {}; }
   const std::string& path() const override { return path_; }
 
-  std::vector<uint8_t>& bytes() { return bytes_; }
+  std::vector<uint8_t>& bytes() { return *shared_; }
+  const std::shared_ptr<std::vector<uint8_t>>& shared() const { return shared_; }
 
  private:
   std::string path_;
-  std::vector<uint8_t> bytes_;
+  std::shared_ptr<std::vector<uint8_t>> shared_;
+  std::vector<uint8_t>& bytes_ = *shared_;
 };
 
 inline std::vector<uint8_t> read_whole(const std::string& path) {

@@ -273,6 +273,46 @@ TEST(BagTags, ForTextReplaceAndDrop) {
   EXPECT_TRUE(again->verify().ok());
 }
 
+// Two handles on one file, as two processes: after one writes, the other's
+// refresh drops what it had cached and sees the change, keeping its tag objects.
+TEST(BagTags, RefreshSeesAnotherWriter) {
+  MemFile* raw;
+  auto writer = new_bag(&raw);
+  Tag* w = make_tag(*writer, "NAME", 10, KeyKind::Character);
+  for (uint32_t r = 1; r <= 500; ++r) ASSERT_TRUE(w->insert("K" + std::to_string(r), r).ok());
+  std::unique_ptr<Bag> reader;
+  ASSERT_TRUE(Bag::open(std::make_unique<MemFile>("test.cdx", raw->shared()), &reader).ok());
+  Tag* r = reader->find("NAME");
+  ASSERT_EQ(walk(*r).size(), 500u);  // pages now cached by the reader
+
+  for (uint32_t rec = 501; rec <= 900; ++rec) ASSERT_TRUE(w->insert("A" + std::to_string(rec), rec).ok());
+  ASSERT_TRUE(w->remove("K1", 1).ok());
+  make_tag(*writer, "LATER", 4, KeyKind::Binary);
+  ASSERT_TRUE(reader->refresh().ok());
+  EXPECT_EQ(reader->find("NAME"), r);
+  EXPECT_NE(reader->find("LATER"), nullptr);
+  EXPECT_EQ(walk(*r), walk(*w));
+  EXPECT_TRUE(reader->verify().ok());
+}
+
+// Verify catches a free-page list that loops or hands out a page in use.
+TEST(BagTags, VerifyChecksTheFreeList) {
+  MemFile* raw;
+  auto bag = new_bag(&raw);
+  Tag* t = make_tag(*bag, "T", 10, KeyKind::Character);
+  for (uint32_t r = 1; r <= 300; ++r) ASSERT_TRUE(t->insert(std::to_string(r), r).ok());
+  for (uint32_t r = 1; r <= 300; ++r) ASSERT_TRUE(t->remove(std::to_string(r), r).ok());
+  ASSERT_TRUE(bag->verify().ok());
+  std::vector<uint8_t>& b = raw->bytes();
+  uint32_t head = b[4] | (b[5] << 8) | (b[6] << 16) | (static_cast<uint32_t>(b[7]) << 24);
+  ASSERT_NE(head, 0u);
+  std::vector<uint8_t> looped = b;
+  std::memcpy(&looped[head], &looped[4], 4);  // the first free page points at itself
+  std::unique_ptr<Bag> again;
+  ASSERT_TRUE(Bag::open(mem_file("test.cdx", looped), &again).ok());
+  EXPECT_EQ(again->verify().code, Status::Corrupt);
+}
+
 TEST(BagTags, RefusesBadSpecs) {
   auto bag = new_bag();
   TagSpec spec;
