@@ -8,3 +8,13 @@ list(APPEND ACE_ENGINE_SOURCES
   cdx/tag.cpp
   cdx/tag_header.cpp
 )
+
+# The order layer binds tags to tables; it needs the table and expression parts.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/table/index_maintainer.h AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/expr/program.h)
+  list(APPEND ACE_ENGINE_SOURCES
+    order/order_layer.cpp
+    order/record_adapter.cpp
+    order/table_orders.cpp
+    order/tag_navigator.cpp
+  )
+endif()
