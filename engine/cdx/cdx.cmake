@@ -18,3 +18,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/table/index_maintainer.h AND EXISTS ${CMAK
     order/tag_navigator.cpp
   )
 endif()
+# The C interface entries for orders (300-349), over the table entries' handles.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/api/cursor_registry.h AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/expr/program.h)
+  list(APPEND ACE_API_SOURCES api/index_entries.cpp)
+endif()

@@ -18,6 +18,11 @@ void register_order_layer() {
 TableOrders& orders_of(table::Table& table) {
   if (auto* existing = dynamic_cast<TableOrders*>(table.index_maintainer())) return *existing;
   auto fresh = std::make_unique<TableOrders>(table);
+  // A table opened before the layer was registered still gets its structural bag.
+  if (table.header().flags & dbf::kHasStructuralCdx) {
+    std::string bag = table::companion_path(table::strip_extension(table.path()), ".cdx");
+    if (io::file_exists(bag)) fresh->open_bag(bag, true);
+  }
   TableOrders& ref = *fresh;
   table.set_index_maintainer(std::move(fresh));
   return ref;
