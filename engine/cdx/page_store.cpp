@@ -76,7 +76,7 @@ Status PageStore::load(uint32_t offset, int key_len, char filler, const Node** o
   return {};
 }
 
-Status PageStore::store(const Node& node, char filler) {
+Status PageStore::store(Node&& node, char filler) {
   uint8_t page[kPageSize];
   bool ok;
   if (node.leaf()) {
@@ -93,7 +93,8 @@ Status PageStore::store(const Node& node, char filler) {
     cache_.erase(node.offset);
     return s;
   }
-  cache_[node.offset] = std::make_unique<Node>(node);
+  const uint32_t offset = node.offset;
+  cache_[offset] = std::make_unique<Node>(std::move(node));
   return {};
 }
 
@@ -145,10 +146,22 @@ Status PageStore::release(uint32_t offset) {
 }
 
 Status PageStore::bump_version() {
+  if (batch_depth_ > 0) {
+    version_pending_ = true;
+    return {};
+  }
   ++version_;
   uint8_t b[4];
   put_le32(b, version_);
   return write(8, b, 4);
+}
+
+Status PageStore::end_batch() {
+  if (batch_depth_ > 0 && --batch_depth_ == 0 && version_pending_) {
+    version_pending_ = false;
+    return bump_version();
+  }
+  return {};
 }
 
 Status PageStore::refresh() {

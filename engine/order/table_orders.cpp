@@ -160,6 +160,7 @@ Status TableOrders::lock_bags() {
       return from_io(io, ACE_ERR_INDEX, bags_[i].path, "index file is locked by another user");
     }
   }
+  for (auto& b : bags_) b.bag->store().begin_batch();
   // Others may have changed the bags since we last looked; when their tags
   // changed, bind them again.
   bool changed = false;
@@ -180,7 +181,11 @@ Status TableOrders::lock_bags() {
 }
 
 void TableOrders::unlock_bags() {
-  for (auto& b : bags_) b.bag->store().file().unlock(kBagLockOffset, 1);
+  for (auto& b : bags_) {
+    // The version counter is written once per change, before others may look.
+    b.bag->store().end_batch();
+    b.bag->store().file().unlock(kBagLockOffset, 1);
+  }
 }
 
 Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
