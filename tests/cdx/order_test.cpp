@@ -37,8 +37,12 @@ class OrderTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string copy_fixture(const std::string& table, const std::vector<const char*>& companions) {
-    for (const char* name : companions) fs::copy_file(fs::path(FIXTURE_DIR) / name, dir_ / name);
-    fs::copy_file(fs::path(FIXTURE_DIR) / table, dir_ / table);
+    std::vector<const char*> all = companions;
+    all.push_back(table.c_str());
+    for (const char* name : all) {
+      fs::copy_file(fs::path(FIXTURE_DIR) / name, dir_ / name);
+      fs::permissions(dir_ / name, fs::perms::owner_write, fs::perm_options::add);  // the fixtures are read-only
+    }
     return (dir_ / table).string();
   }
   static std::unique_ptr<table::Table> open(const std::string& path) {
