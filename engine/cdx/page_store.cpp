@@ -165,11 +165,14 @@ Status PageStore::end_batch() {
 }
 
 Status PageStore::refresh() {
-  uint32_t old = version_;
-  Status s = load_header_fields();
+  // One read of the counter tells whether anything changed; only then is the
+  // rest looked at again.
+  uint8_t b[4];
+  Status s = read(8, b, sizeof b);
   if (!s.ok()) return s;
-  if (version_ != old) cache_.clear();
-  return {};
+  if (get_le32(b) == version_) return {};
+  cache_.clear();
+  return load_header_fields();
 }
 
 }  // namespace ace::cdx

@@ -147,6 +147,11 @@ Status TableOrders::check_writable() {
 }
 
 Status TableOrders::lock_bags() {
+  // A table opened exclusively has no other writers to wait for or look out for.
+  if (!table_.shared()) {
+    for (auto& b : bags_) b.bag->store().begin_batch();
+    return Status::success();
+  }
   for (size_t i = 0; i < bags_.size(); ++i) {
     io::File& f = bags_[i].bag->store().file();
     io::IoStatus io;
@@ -184,7 +189,7 @@ void TableOrders::unlock_bags() {
   for (auto& b : bags_) {
     // The version counter is written once per change, before others may look.
     b.bag->store().end_batch();
-    b.bag->store().file().unlock(kBagLockOffset, 1);
+    if (table_.shared()) b.bag->store().file().unlock(kBagLockOffset, 1);
   }
 }
 
