@@ -88,7 +88,11 @@ Status PageStore::store(Node&& node, char filler) {
     ok = encode_interior(node, page);
   }
   if (!ok) return Status::error(Status::Invalid, path() + ": node does not fit a page");
-  Status s = write(node.offset, page, sizeof page);
+  return store_packed(std::move(node), page);
+}
+
+Status PageStore::store_packed(Node&& node, const uint8_t* page) {
+  Status s = write(node.offset, page, kPageSize);
   if (!s.ok()) {
     cache_.erase(node.offset);
     return s;

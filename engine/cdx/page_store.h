@@ -29,6 +29,8 @@ class PageStore {
   // Encodes and writes a node that fits one page (see leaf_page.h, interior_page.h).
   Status store(const Node& node, char filler) { return store(Node(node), filler); }
   Status store(Node&& node, char filler);
+  // Writes a page already packed from the node, and keeps the node.
+  Status store_packed(Node&& node, const uint8_t* page);
 
   Status allocate(uint32_t* offset);
   // Two adjacent pages at the end of the file, for a tag header.

@@ -393,10 +393,20 @@ Status Tag::fix(Path& path, size_t depth, Node node) {
     erase_entry(parent, path[depth - 1].index);
     return fix(path, depth - 1, std::move(parent));
   }
-  const size_t used = node.leaf() ? leaf_bytes(node, 0, node.count(), filler()) : node.count();
-  const bool over = node.leaf() ? used > kLeafAreaSize : used > interior_capacity(key_len());
+  // Packing the page answers both questions: does it fit, and how full is it.
+  uint8_t page[kPageSize];
+  bool over, thin;
+  if (node.leaf()) {
+    std::vector<const char*> keys(node.count());
+    for (size_t k = 0; k < node.count(); ++k) keys[k] = node.key(k);
+    over = !encode_leaf(node.attr, node.left, node.right, key_len(), filler(), keys.data(),
+                        node.recnos.data(), node.count(), page);
+    thin = !over && kLeafAreaSize - get_le16(page + 12) < kLeafAreaSize / 4;
+  } else {
+    over = !encode_interior(node, page);
+    thin = node.count() < interior_capacity(key_len()) / 4;
+  }
   if (over) return split(path, depth, std::move(node));
-  const bool thin = node.leaf() ? used < kLeafAreaSize / 4 : used < interior_capacity(key_len()) / 4;
   if (depth > 0 && thin) {
     bool merged = false;
     Status s = try_merge(path, depth, node, &merged);
@@ -410,7 +420,7 @@ Status Tag::fix(Path& path, size_t depth, Node node) {
   const uint32_t offset = node.offset;
   const std::string last_key(node.key(node.count() - 1), static_cast<size_t>(key_len()));
   const uint32_t last_recno = node.recnos.back();
-  Status s = store_.store(std::move(node), filler());
+  Status s = store_.store_packed(std::move(node), page);
   if (!s.ok()) return s;
   Node parent;
   s = copy(path[depth - 1].offset, &parent);
