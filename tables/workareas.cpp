@@ -48,8 +48,10 @@ void Workspace::close_all() {
 }
 
 Workspace& workspace() {
-  static Workspace w;
-  return w;
+  // Never destroyed: tables are closed by the end of the program, before the
+  // engine behind the drivers is torn down; a destructor at exit would come after.
+  static Workspace* w = new Workspace;
+  return *w;
 }
 
 int area_of_alias(const Value& alias) {

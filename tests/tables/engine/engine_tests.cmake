@@ -1,0 +1,27 @@
+# The routines on the real engine, in processes of their own: contention with a
+# second process, and the field round trip as an outside reader sees it.
+add_executable(tables_tool ${CMAKE_CURRENT_LIST_DIR}/tables_tool.cpp)
+target_link_libraries(tables_tool PRIVATE tbl_routines tbl_ads project_options)
+if(_stand_ins)
+  target_sources(tables_tool PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../platform_stand_ins.cpp)
+endif()
+if(WIN32)
+  # Beside ACE32.dll.
+  set_target_properties(tables_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
+
+find_program(TABLES_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(TABLES_PYTHON)
+  set(_work ${CMAKE_CURRENT_BINARY_DIR}/engine_work)
+  add_test(NAME tables.contention
+    COMMAND ${TABLES_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/contention.py $<TARGET_FILE:tables_tool> ${_work}/contention)
+  add_test(NAME tables.field_roundtrip
+    COMMAND ${TABLES_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/field_roundtrip.py $<TARGET_FILE:tables_tool> ${_work}/roundtrip)
+  if(WIN32)
+    # A Spanish locale gives Wine the code-page pair of the tables: OEM 850, ANSI 1252.
+    set(_env "TOOL_EMULATOR=wine" "LC_ALL=es_ES.UTF-8")
+  else()
+    set(_env "TOOL_EMULATOR=")
+  endif()
+  set_tests_properties(tables.contention tables.field_roundtrip PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 300)
+endif()
