@@ -25,3 +25,19 @@ if(TABLES_PYTHON)
   endif()
   set_tests_properties(tables.contention tables.field_roundtrip PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 300)
 endif()
+
+add_executable(tables_engine_tests
+  ${CMAKE_CURRENT_LIST_DIR}/ads_driver_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../fake_driver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../tables_fixture.cpp)
+target_include_directories(tables_engine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(tables_engine_tests PRIVATE tbl_routines tbl_ads gtest_main project_options)
+if(_stand_ins)
+  target_sources(tables_engine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../platform_stand_ins.cpp)
+endif()
+if(WIN32)
+  set_target_properties(tables_engine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  gtest_discover_tests(tables_engine_tests DISCOVERY_MODE PRE_TEST)
+else()
+  gtest_discover_tests(tables_engine_tests)
+endif()
