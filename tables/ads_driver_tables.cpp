@@ -138,7 +138,11 @@ class AdsTable : public Table {
 
   Status append() override {
     Status s = check(ace_append(h_), type_);
-    if (!s.ok() && s.error->gen_code == plat::EG_APPENDLOCK) s.error->can_default = true;
+    if (!s.ok() && s.error->gen_code == plat::EG_APPENDLOCK) {
+      // Another user appending: the caller may try again or go on without it.
+      s.error->can_default = true;
+      s.error->can_retry = true;
+    }
     return s;
   }
 
