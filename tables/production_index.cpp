@@ -31,6 +31,21 @@ void clear_flag(const std::string& table_path) {
   std::fclose(f);
 }
 
+std::string upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+// The file the open will use: the name as given, with ".dbf" when it has no
+// extension of its own.
+std::string opened_file(const std::string& name) {
+  const auto dot = name.rfind('.');
+  const auto folder = name.find_last_of("\\:");
+  const bool has_extension = dot != std::string::npos && (folder == std::string::npos || dot > folder);
+  return has_extension ? name : name + ".dbf";
+}
+
 }  // namespace
 
 void clear_missing_production_index(const std::string& table_file) {
@@ -38,7 +53,12 @@ void clear_missing_production_index(const std::string& table_file) {
   if (ext != ".MDX") return;
   const std::string stem = plat::CFILEPATH(table_file) + plat::CFILENOEXT(table_file);
   if (path_exists(stem + ext)) return;
-  clear_flag(stem + ".dbf");
+  const std::string target = stem + ".dbf";
+  // Folder and base name can name another table than the one being opened (a
+  // name without folder points at the root folder, a second dot cuts the base
+  // name short): its header is none of this open's business.
+  if (upper(target) != upper(opened_file(table_file))) return;
+  clear_flag(target);
 }
 
 }  // namespace tbl

@@ -9,7 +9,9 @@ namespace tbl {
 // When INDEXEXT() is exactly ".MDX" and nothing named folder + base name + ".MDX"
 // exists, writes 0 into byte 28 of folder + base name + ".dbf" through a shared
 // read-write open. Folder and base name are CFILEPATH and CFILENOEXT of the name.
-// Nothing is reported; a file that cannot be opened is left alone.
+// Only the table being opened is written: when folder + base name + ".dbf" names
+// another file, nothing is. Nothing is reported; a file that cannot be opened is
+// left alone.
 void clear_missing_production_index(const std::string& table_file);
 
 }  // namespace tbl

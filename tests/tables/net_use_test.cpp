@@ -107,10 +107,10 @@ TEST_F(NetUse, EngineFaultsReachTheHandler) {
   EXPECT_EQ(error_descriptions(), std::vector<std::string>{"Alias already in use"});
 }
 
-// The production-index step on a real file. A name without folder puts the step
-// in the root folder of the current drive ("\"), which natively is a file whose
-// name starts with a backslash in the current folder; so the test works in a
-// folder of its own.
+// The production-index step on real files. Natively a backslash is an ordinary
+// character of a file name, so "DATOS\CLIENTES.dbf" is one file in the current
+// folder, and "\CLIENTES.dbf" stands for the table in the root folder; the tests
+// work in a folder of their own.
 class ProductionIndex : public NetUse {
  protected:
   void SetUp() override {
@@ -132,6 +132,12 @@ std::string header_bytes() {
   return h;
 }
 
+std::string cleared_header() {
+  std::string h = header_bytes();
+  h[28] = '\0';
+  return h;
+}
+
 std::string read_all(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
@@ -142,23 +148,23 @@ void write_all(const std::string& path, const std::string& bytes) {
 }
 
 #ifdef _WIN32
-const std::string kDir = "C:\\tables_test_mdx\\";
-const std::string kTable = kDir + "CLIENTES.dbf";
-const std::string kIndex = kDir + "CLIENTES.MDX";
-const std::string kName = "c:\\tables_test_mdx\\clientes.dbf";
+const std::string kFolder = "c:\\tables_test_mdx\\";
+const std::string kDiskFolder = "C:\\TABLES_TEST_MDX\\";
 #else
-// Natively the names carry no backslash, so the step resolves to "\".
-const std::string kTable = "\\CLIENTES.dbf";
-const std::string kIndex = "\\CLIENTES.MDX";
-const std::string kName = "clientes.dbf";
+const std::string kFolder = "datos\\";
+const std::string kDiskFolder = "DATOS\\";
 #endif
+const std::string kName = kFolder + "clientes.dbf";
+const std::string kTable = kDiskFolder + "CLIENTES.dbf";
+const std::string kIndex = kDiskFolder + "CLIENTES.MDX";
+const std::string kRootTable = "\\CLIENTES.dbf";
 
 class ProductionIndexFile : public ProductionIndex {
  protected:
   void SetUp() override {
     ProductionIndex::SetUp();
 #ifdef _WIN32
-    std::filesystem::create_directories(kDir);
+    std::filesystem::create_directories(kDiskFolder);
 #else
     saved_dir_ = std::filesystem::current_path();
     dir_ = std::filesystem::temp_directory_path() / ("tables_test_mdx_" + std::to_string(::getpid()));
@@ -167,10 +173,10 @@ class ProductionIndexFile : public ProductionIndex {
 #endif
     std::remove(kIndex.c_str());
     write_all(kTable, header_bytes());
+    tbl::set_default_table_driver("DBFMDX");
   }
   void TearDown() override {
-    std::remove(kTable.c_str());
-    std::remove(kIndex.c_str());
+    for (const auto& f : {kTable, kIndex, kRootTable, kDiskFolder + "CLIENTES.2010.dbf"}) std::remove(f.c_str());
 #ifndef _WIN32
     std::filesystem::current_path(saved_dir_);
     std::filesystem::remove_all(dir_);
@@ -183,23 +189,22 @@ class ProductionIndexFile : public ProductionIndex {
 };
 
 TEST_F(ProductionIndexFile, ClearsTheFlagWhenTheIndexIsMissing) {
-  tbl::set_default_table_driver("DBFMDX");
   mdx->add_table(kName, five_fields());
   EXPECT_TRUE(tbl::LNETUSE(kName));
-  std::string expected = header_bytes();
-  expected[28] = '\0';
-  EXPECT_EQ(read_all(kTable), expected);
+  EXPECT_EQ(read_all(kTable), cleared_header());
+  // Without extension the open uses the same file.
+  write_all(kTable, header_bytes());
+  tbl::LNETUSE(kFolder + "clientes", std::nullopt, -1.0, std::nullopt, false);
+  EXPECT_EQ(read_all(kTable), cleared_header());
 }
 
 TEST_F(ProductionIndexFile, RunsEvenWithANegativeBudget) {
-  tbl::set_default_table_driver("DBFMDX");
   EXPECT_FALSE(tbl::LNETUSE(kName, std::nullopt, -1.0, std::nullopt, false));
-  EXPECT_EQ(read_all(kTable)[28], '\0');
+  EXPECT_EQ(read_all(kTable), cleared_header());
 }
 
 TEST_F(ProductionIndexFile, LeavesTheFileAloneOtherwise) {
   // An index file present.
-  tbl::set_default_table_driver("DBFMDX");
   write_all(kIndex, "x");
   tbl::LNETUSE(kName, std::nullopt, -1.0, std::nullopt, false);
   EXPECT_EQ(read_all(kTable), header_bytes());
@@ -207,15 +212,23 @@ TEST_F(ProductionIndexFile, LeavesTheFileAloneOtherwise) {
   // Another extension in force (".cdx" as at start-up), or ".mdx" in lower case.
   tbl::set_default_table_driver("ADS");
   tbl::LNETUSE(kName, std::nullopt, -1.0, std::nullopt, false);
-  auto lower = std::make_shared<FakeDriver>(&log, ".mdx");
-  tbl::register_table_driver("DBFMDX", lower);
+  tbl::register_table_driver("DBFMDX", std::make_shared<FakeDriver>(&log, ".mdx"));
   tbl::set_default_table_driver("DBFMDX");
   tbl::LNETUSE(kName, std::nullopt, -1.0, std::nullopt, false);
   EXPECT_EQ(read_all(kTable), header_bytes());
 }
 
+TEST_F(ProductionIndexFile, NeverWritesAnotherTableThanTheOneOpened) {
+  // A name without folder points the step at the root folder's table of that
+  // name, and a second dot cuts the base name short: neither is the table opened.
+  write_all(kRootTable, header_bytes());
+  tbl::LNETUSE("clientes.dbf", std::nullopt, -1.0, std::nullopt, false);
+  tbl::LNETUSE(kFolder + "clientes.2010.dbf", std::nullopt, -1.0, std::nullopt, false);
+  EXPECT_EQ(read_all(kRootTable), header_bytes());
+  EXPECT_EQ(read_all(kTable), header_bytes());
+}
+
 TEST_F(ProductionIndexFile, NeverGrowsAFileTooShortForTheFlag) {
-  tbl::set_default_table_driver("DBFMDX");
   write_all(kTable, "short");
   tbl::LNETUSE(kName, std::nullopt, -1.0, std::nullopt, false);
   EXPECT_EQ(read_all(kTable), "short");
