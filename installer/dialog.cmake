@@ -1,1 +1,6 @@
 # main dialog sources (inst_dialog)
+if(WIN32)
+  add_library(inst_dialog STATIC ${CMAKE_CURRENT_LIST_DIR}/main_dialog_win32.cpp)
+  target_include_directories(inst_dialog PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(inst_dialog PUBLIC plat_gui PRIVATE project_options)
+endif()

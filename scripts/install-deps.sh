@@ -10,7 +10,7 @@ need_pkgs=(
   xvfb x11-utils imagemagick
   clang libclang-rt-14-dev
   libsqlite3-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-  python3-dbf python3-dbfread libdbd-xbase-perl
+  python3 python3-dbf python3-dbfread libdbd-xbase-perl
 )
 
 missing=()
