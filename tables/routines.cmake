@@ -9,9 +9,9 @@ add_library(tbl_routines STATIC
   ${CMAKE_CURRENT_LIST_DIR}/field_arrays.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index_building.cpp)
 target_link_libraries(tbl_routines PUBLIC tbl_engine)
-# Message boxes live in the platform's GUI library.
-if(TARGET plat_gui)
-  target_link_libraries(tbl_routines PUBLIC plat_gui)
+# Message boxes.
+if(TARGET plat_msgbox)
+  target_link_libraries(tbl_routines PUBLIC plat_msgbox)
 endif()
 
 # tbl_ads: the "ADS" driver's tables over the client engine's C interface, built

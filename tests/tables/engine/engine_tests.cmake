@@ -2,8 +2,8 @@
 # second process, and the field round trip as an outside reader sees it.
 add_executable(tables_tool ${CMAKE_CURRENT_LIST_DIR}/tables_tool.cpp)
 target_link_libraries(tables_tool PRIVATE tbl_routines tbl_ads project_options)
-if(_stand_ins)
-  target_sources(tables_tool PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../platform_stand_ins.cpp)
+if(TARGET tables_platform_stand_ins)
+  target_link_libraries(tables_tool PRIVATE tables_platform_stand_ins)
 endif()
 if(WIN32)
   # Beside ACE32.dll.
@@ -32,8 +32,8 @@ add_executable(tables_engine_tests
   ${CMAKE_CURRENT_LIST_DIR}/../tables_fixture.cpp)
 target_include_directories(tables_engine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(tables_engine_tests PRIVATE tbl_routines tbl_ads gtest_main project_options)
-if(_stand_ins)
-  target_sources(tables_engine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../platform_stand_ins.cpp)
+if(TARGET tables_platform_stand_ins)
+  target_link_libraries(tables_engine_tests PRIVATE tables_platform_stand_ins)
 endif()
 if(WIN32)
   set_target_properties(tables_engine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
