@@ -41,3 +41,18 @@ if(WIN32)
 else()
   gtest_discover_tests(tables_engine_tests)
 endif()
+
+if(WIN32)
+  # The alert box of a refused open, read and closed by the GUI tests' UI script.
+  add_executable(tables_alert_e2e_test
+    ${CMAKE_CURRENT_LIST_DIR}/alert_e2e_win32_test.cpp
+    ${CMAKE_SOURCE_DIR}/tests/gui/ui_script_win32.cpp)
+  target_include_directories(tables_alert_e2e_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/gui)
+  target_link_libraries(tables_alert_e2e_test PRIVATE tbl_routines tbl_ads gtest_main project_options)
+  if(TARGET tables_platform_stand_ins)
+    target_link_libraries(tables_alert_e2e_test PRIVATE tables_platform_stand_ins)
+  endif()
+  set_target_properties(tables_alert_e2e_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(tables_alert_e2e_test tables_tool)
+  gtest_discover_tests(tables_alert_e2e_test DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
+endif()
