@@ -78,7 +78,11 @@ void DBUSEAREA(bool new_area, const std::string& driver_name, const std::string&
 
   OpenRequest request;
   request.file = file;
-  request.alias = alias ? *alias : alias_from_file(file);
+  // A blank alias names nothing: the file's name serves, as when none is given.
+  const bool named = alias && alias->find_first_not_of(' ') != std::string::npos;
+  request.alias = named ? *alias : alias_from_file(file);
+  request.alias.erase(request.alias.find_last_not_of(' ') + 1);
+  request.alias.erase(0, request.alias.find_first_not_of(' '));
   for (char& c : request.alias)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   request.shared = shared;

@@ -35,6 +35,10 @@ TEST_F(WorkAreas, NewAreaTakesTheLowestFreeOneAndTheFileNameAsAlias) {
   EXPECT_EQ(tbl::SELECT(), 1);
   EXPECT_EQ(tbl::ALIAS(), "CLI");
   EXPECT_FALSE(ads->opens.back().shared);
+  tbl::DBUSEAREA(true, "", "clientes.dbf", std::string(" "), true, false);
+  EXPECT_EQ(tbl::ALIAS(), "CLIENTES");
+  tbl::DBUSEAREA(true, "", "clientes.dbf", std::string(" otra "), true, false);
+  EXPECT_EQ(tbl::ALIAS(), "OTRA");
   EXPECT_TRUE(errors.empty());
 }
 
