@@ -1,4 +1,4 @@
-// The main dialog: built from the template "PRINCIPAL" and run modally by MAIN.
+// The main dialog as MAIN builds and runs it: it returns when the dialog has closed.
 #pragma once
 
 #include <array>
@@ -11,8 +11,8 @@ namespace inst {
 
 struct MainValues {
   std::string help_path;
-  std::vector<std::string> prompt_list;
-  std::array<plat::Control*, 2> button_pair{};
+  std::vector<std::string> prompt_list;             // one text: the prompt
+  std::array<plat::Control*, 2> button_pair{};      // filled by the dialog: install, exit
 };
 
 void run_main_dialog(MainValues& v);

@@ -1,4 +1,7 @@
-// The modal window that reports an unhandled error and asks what to do.
+// The error window of the application's error handler: it shows the error message
+// and the call stack and lets the user choose how to go on. The presenter is
+// replaceable; the Windows build installs the real window at start-up, the default
+// one writes to standard error and answers Quit.
 #pragma once
 
 #include <functional>
@@ -13,11 +16,15 @@ struct ErrorWindowRequest {
   std::string call_stack;
   bool can_retry;
   bool can_default;
-  std::string log_path;
+  std::string log_path;  // the report the window's "See Error.log file" opens
 };
 
 using ErrorWindowPresenter = std::function<ErrorChoice(const ErrorWindowRequest&)>;
 
-ErrorWindowPresenter set_error_window_presenter(ErrorWindowPresenter);
+// Replaces the presenter; returns the previous one.
+ErrorWindowPresenter set_error_window_presenter(ErrorWindowPresenter presenter);
+
+// Shows the error window through the current presenter; returns the user's choice.
+ErrorChoice present_error_window(const ErrorWindowRequest& request);
 
 }  // namespace plat

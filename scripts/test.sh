@@ -9,6 +9,13 @@ bash scripts/build.sh native win32 || { echo "build failed"; exit 1; }
 status=0
 ctest --preset native || status=1
 
+# The libFuzzer targets (clang), each over its seed corpus for a short fixed count.
+if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$(nproc)"; then
+  ctest --preset fuzz || status=1
+else
+  echo "fuzz build failed"; status=1
+fi
+
 export WINE_VIRTUAL_DISPLAY=1
 source scripts/wine-env.sh
 trap stop_virtual_display EXIT

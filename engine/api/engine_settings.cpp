@@ -1,5 +1,7 @@
 #include "engine_settings.h"
 
+#include "api/cursor_registry.h"
+
 namespace ace {
 
 EngineSettings& settings() {
@@ -8,7 +10,7 @@ EngineSettings& settings() {
 }
 
 void engine_shutdown() {
-  // Tables are closed here once the engine holds any.
+  api::close_all_cursors();
 }
 
 }  // namespace ace

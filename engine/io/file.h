@@ -1,7 +1,7 @@
 // The engine's only way to touch files: open with a share mode, read and write at
 // an offset, lock and unlock byte ranges, size, truncate, flush. Every table, memo
 // and index goes through a File, so tests can wrap one to inject short writes, I/O
-// errors and crashes (see FaultInjectingFile in the tests).
+// errors and crashes (see set_file_wrapper and the fault tests).
 //
 // Implementations: file_posix.cpp (open-file-description locks, F_OFD_SETLK, so two
 // handles of one process exclude each other like two processes do) and
@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,9 +17,10 @@ namespace ace::io {
 
 // Status of a file operation. os_code carries the system's error number where there
 // is one, mapped to the Windows numbering the program reports: 2 not found,
-// 5 access denied, 32 sharing violation, 33 lock violation, 112 disk full.
+// 5 access denied, 32 sharing violation, 33 lock violation, 80 file exists,
+// 112 disk full; other failures keep the system's own number.
 struct IoStatus {
-  enum Code { Ok = 0, NotFound, AccessDenied, SharingViolation, LockConflict, DiskFull, ShortRead, Other };
+  enum Code { Ok = 0, NotFound, AccessDenied, SharingViolation, LockConflict, DiskFull, ShortRead, Exists, Other };
   Code code = Ok;
   int os_code = 0;
   bool ok() const { return code == Ok; }
@@ -41,6 +43,9 @@ class File {
   // Non-blocking exclusive lock of [offset, offset + length); LockConflict when held
   // elsewhere (another process, or another File of this process).
   virtual IoStatus lock(uint64_t offset, uint64_t length) = 0;
+  // Non-blocking shared lock: other shared locks may overlap it, exclusive ones not.
+  virtual IoStatus lock_shared(uint64_t offset, uint64_t length) = 0;
+  // Releases a range taken by lock() or lock_shared() with the same offset and length.
   virtual IoStatus unlock(uint64_t offset, uint64_t length) = 0;
   virtual const std::string& path() const = 0;
 };
@@ -50,7 +55,19 @@ class File {
 IoStatus open_file(const std::string& path, Access access, Share share, Disposition disp,
                    std::unique_ptr<File>* out);
 
+// The byte every open of the engine locks on Linux to stand for the share mode:
+// shared by ordinary opens, exclusive by an Exclusive one. It lies above the
+// FoxPro-family header lock (0x7FFFFFFE) and so outside every record and file lock.
+constexpr uint64_t kShareModeLockOffset = 0x7FFFFFFF;
+
 bool file_exists(const std::string& path);
 IoStatus remove_file(const std::string& path);
+
+// Tests wrap every file the engine opens from then on (to fail the Nth write, say);
+// an empty wrapper ends that. Not for production use: one wrapper for the process.
+using FileWrapper = std::function<std::unique_ptr<File>(std::unique_ptr<File>)>;
+void set_file_wrapper(FileWrapper wrapper);
+// Used by the open_file implementations on what they opened.
+std::unique_ptr<File> wrap_opened(std::unique_ptr<File> file);
 
 }  // namespace ace::io

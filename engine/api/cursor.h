@@ -1,0 +1,70 @@
+// A table as the C interface hands it out: the table, a current record with its
+// bytes, end- and beginning-of-file states, and navigation that passes over
+// deleted records when the engine's filter is on.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "status.h"
+#include "table/table.h"
+
+namespace ace::api {
+
+// The order layer's hook: when a controlling order is set it moves the cursor in
+// key order instead of record order. Each answer is a record number, 0 when there
+// is none that way. The cursor applies the deleted-record filter on top.
+class OrderNavigator {
+ public:
+  virtual ~OrderNavigator() = default;
+  virtual Status first(uint32_t* recno) = 0;
+  virtual Status last(uint32_t* recno) = 0;
+  virtual Status next(uint32_t from, uint32_t* recno) = 0;
+  virtual Status previous(uint32_t from, uint32_t* recno) = 0;
+};
+
+class Cursor {
+ public:
+  explicit Cursor(std::unique_ptr<table::Table> table);
+
+  table::Table& table() { return *table_; }
+  const table::Table& table() const { return *table_; }
+  // Null to go back to record order.
+  void set_navigator(std::unique_ptr<OrderNavigator> nav) { navigator_ = std::move(nav); }
+  OrderNavigator* navigator() const { return navigator_.get(); }
+
+  Status go_to(uint32_t recno);
+  Status go_top();
+  Status go_bottom();
+  Status skip(int32_t n);
+  // Reads the current record again (after a lock, or to see other users' changes).
+  Status reload();
+
+  uint32_t recno() const { return recno_; }
+  bool eof() const { return eof_; }
+  bool bof() const { return bof_; }
+  // The current record's bytes (a blank record at the end of file).
+  const std::string& record() const { return record_; }
+
+  // Replaces the current record: refused at end of file; the table checks locks.
+  Status write(const std::string& bytes);
+  // Appends a blank record and makes it current, locked; other record locks of
+  // this cursor are released first, as a new record is what the caller works on.
+  Status append();
+
+ private:
+  Status step(uint32_t from, bool forward, uint32_t* out);
+  Status first_visible(bool from_top, uint32_t* out);
+  Status settle(uint32_t recno);
+  Status to_phantom();
+  Status visible(uint32_t recno, bool* yes);
+
+  std::unique_ptr<table::Table> table_;
+  std::unique_ptr<OrderNavigator> navigator_;
+  uint32_t recno_ = 0;
+  bool eof_ = true, bof_ = true;
+  std::string record_;
+};
+
+}  // namespace ace::api

@@ -1,0 +1,60 @@
+// Text to typed nodes: precedence, names, and the static type of every node.
+#pragma once
+
+#include <string_view>
+
+#include "eval_settings.h"
+#include "expr_error.h"
+#include "lexer.h"
+#include "program.h"
+
+namespace ace::expr {
+
+class Parser {
+ public:
+  Parser(std::string_view text, const Schema& schema, const EvalSettings& settings, Program* out);
+  // Fills the program from an expression (as_block: a code block's text).
+  bool parse(bool as_block, Error* err);
+
+ private:
+  // Each returns the index of the node built, or -1 with err_ set.
+  int expression();
+  int or_expr();
+  int and_expr();
+  int not_expr();
+  int comparison();
+  int additive();
+  int multiplicative();
+  int power();
+  int unary();
+  int primary();
+  int name(Token ident);
+  int call(const Token& ident);
+  int field(std::string_view qualifier, const Token& name);
+
+  int add_node(Node n, std::initializer_list<int> args);
+  int add_node_list(Node n, const std::vector<int>& args);
+  int add_const(Value v, int pos);
+  int binary(const Token& op, int lhs, int rhs);
+  int type_function(Op op, int pos, const std::vector<int>& args);
+
+  bool advance();
+  bool accept(Tok k);
+  bool expect(Tok k, const char* what);
+  int fail(ErrorKind kind, int pos, std::string msg);
+
+  const Node& node(int i) const { return out_->nodes_[static_cast<size_t>(i)]; }
+  bool is_const(int i) const { return node(i).op == Op::Const; }
+  const Value& const_value(int i) const { return out_->slots_[static_cast<size_t>(i)]; }
+
+  Lexer lex_;
+  const Schema& schema_;
+  const EvalSettings& settings_;
+  Program* out_;
+  Token tok_;
+  Error err_;
+  std::vector<int> depth_;  // tree depth of each node
+  int nesting_ = 0;
+};
+
+}  // namespace ace::expr

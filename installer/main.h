@@ -1,0 +1,12 @@
+// MAIN, the entry routine: the argument check, the preparations, and the main dialog.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace inst {
+
+// help_path: the first argument of the command line, unset when there is none.
+void MAIN(std::optional<std::string> help_path);
+
+}  // namespace inst
