@@ -2,6 +2,10 @@
 
 #include <map>
 
+#include "ads_driver.h"
+#include "ads_driver_tables.h"
+#include "drivers.h"
+
 namespace tbl {
 namespace {
 
@@ -16,9 +20,15 @@ std::map<std::string, std::shared_ptr<TableDriver>>& drivers() {
   return d;
 }
 
-std::string& default_name() {
+std::string& default_override() {
   static std::string n;
   return n;
+}
+
+bool registered_with_engine(const std::string& name) {
+  for (const DriverInfo& d : registered_drivers())
+    if (d.name == name) return true;
+  return false;
 }
 
 }  // namespace
@@ -28,13 +38,20 @@ void register_table_driver(const std::string& name, std::shared_ptr<TableDriver>
 }
 
 std::shared_ptr<TableDriver> find_table_driver(const std::string& name) {
-  const auto it = drivers().find(upper(name));
-  return it == drivers().end() ? nullptr : it->second;
+  const std::string key = upper(name);
+  const auto it = drivers().find(key);
+  if (it != drivers().end()) return it->second;
+  // The "ADS" driver, once the start-up configuration has registered it, works
+  // through the client engine with whatever file type is then in force.
+  if (key == "ADS" && registered_with_engine("ADS")) return std::make_shared<AdsTableDriver>(ads_file_type);
+  return nullptr;
 }
 
 void unregister_table_driver(const std::string& name) { drivers().erase(upper(name)); }
 
-std::string default_table_driver() { return default_name(); }
-void set_default_table_driver(const std::string& name) { default_name() = upper(name); }
+std::string default_table_driver() {
+  return default_override().empty() ? DBSETDRIVER() : default_override();
+}
+void set_default_table_driver(const std::string& name) { default_override() = upper(name); }
 
 }  // namespace tbl

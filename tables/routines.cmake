@@ -13,11 +13,3 @@ target_link_libraries(tbl_routines PUBLIC tbl_engine)
 if(TARGET plat_msgbox)
   target_link_libraries(tbl_routines PUBLIC plat_msgbox)
 endif()
-
-# tbl_ads: the "ADS" driver's tables over the client engine's C interface, built
-# once that interface carries the table entries.
-file(STRINGS ${CMAKE_SOURCE_DIR}/engine/api/ace32.h _ace_table_entries REGEX "ace_open_table")
-if(_ace_table_entries)
-  add_library(tbl_ads STATIC ${CMAKE_CURRENT_LIST_DIR}/ads_driver_tables.cpp)
-  target_link_libraries(tbl_ads PUBLIC tbl_engine ace32)
-endif()

@@ -6,12 +6,15 @@
 #include <string>
 
 #include "ace32.h"
+#include "tables/ads_driver.h"
 #include "tables/ads_driver_tables.h"
+#include "tables/drivers.h"
 #include "tables/driver_catalog.h"
 #include "tables/field_arrays.h"
 #include "tables/net_error.h"
 #include "tables/net_routines.h"
 #include "tables/table_operations.h"
+#include "tables/workareas.h"
 #include "tables_fixture.h"
 
 namespace tbltest {
@@ -138,6 +141,25 @@ TEST_F(AdsDriver, MissingTableIsAnOpenErrorThatIsNotQuiet) {
   EXPECT_EQ(errors[0].gen_code, plat::EG_OPEN);
   EXPECT_EQ(errors[0].os_code, 2);
   EXPECT_EQ(errors[0].subsystem, "ADSCDX");
+}
+
+TEST_F(AdsDriver, StartUpConfigurationIsWhatTheRoutinesUse) {
+  // No driver of the tests: the one the start-up configuration registers.
+  tbl::unregister_table_driver("ADS");
+  tbl::set_default_table_driver("");
+  tbl::RDDREGISTER("ADS", 1);
+  tbl::RDDSETDEFAULT("ADS");
+  tbl::ADSSETFILETYPE(2);
+  EXPECT_EQ(tbl::INDEXEXT(), ".cdx");
+  ASSERT_TRUE(tbl::LNETUSE(path));
+  EXPECT_EQ(tbl::FCOUNT(), 5);
+  tbl::DBGOTO(3);
+  EXPECT_EQ(tbl::FIELDGET(2), Value::numeric(30.75));
+  // The end of the program: tables first, then the drivers.
+  tbl::workspace().close_all();
+  tbl::shutdown_drivers();
+  tbl::DBUSEAREA(true, "", path, std::nullopt, true, false);
+  EXPECT_EQ(error_descriptions(), std::vector<std::string>{"Argument error"});  // no driver left
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 # The routines on the real engine, in processes of their own: contention with a
 # second process, and the field round trip as an outside reader sees it.
 add_executable(tables_tool ${CMAKE_CURRENT_LIST_DIR}/tables_tool.cpp)
-target_link_libraries(tables_tool PRIVATE tbl_routines tbl_ads project_options)
-if(TARGET tables_platform_stand_ins)
-  target_link_libraries(tables_tool PRIVATE tables_platform_stand_ins)
-endif()
+target_link_libraries(tables_tool PRIVATE tbl_routines project_options)
 if(WIN32)
   # Beside ACE32.dll.
   set_target_properties(tables_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -31,10 +28,7 @@ add_executable(tables_engine_tests
   ${CMAKE_CURRENT_LIST_DIR}/../fake_driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../tables_fixture.cpp)
 target_include_directories(tables_engine_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(tables_engine_tests PRIVATE tbl_routines tbl_ads gtest_main project_options)
-if(TARGET tables_platform_stand_ins)
-  target_link_libraries(tables_engine_tests PRIVATE tables_platform_stand_ins)
-endif()
+target_link_libraries(tables_engine_tests PRIVATE tbl_routines gtest_main project_options)
 if(WIN32)
   set_target_properties(tables_engine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   gtest_discover_tests(tables_engine_tests DISCOVERY_MODE PRE_TEST)
@@ -48,10 +42,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/alert_e2e_win32_test.cpp
     ${CMAKE_SOURCE_DIR}/tests/gui/ui_script_win32.cpp)
   target_include_directories(tables_alert_e2e_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/gui)
-  target_link_libraries(tables_alert_e2e_test PRIVATE tbl_routines tbl_ads gtest_main project_options)
-  if(TARGET tables_platform_stand_ins)
-    target_link_libraries(tables_alert_e2e_test PRIVATE tables_platform_stand_ins)
-  endif()
+  target_link_libraries(tables_alert_e2e_test PRIVATE tbl_routines gtest_main project_options)
   set_target_properties(tables_alert_e2e_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   add_dependencies(tables_alert_e2e_test tables_tool)
   gtest_discover_tests(tables_alert_e2e_test DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
