@@ -4,6 +4,13 @@
 
 #include "ace32.h"
 #include "ace32_errors.h"
+#include "platform/file_names.h"
+
+// The index entries (300-349) join the C interface with the compound-index layer.
+#if __has_include("ace32_index.h")
+#include "ace32_index.h"
+#define ADS_INDEX_ENTRIES 1
+#endif
 
 namespace tbl {
 namespace {
@@ -151,8 +158,27 @@ class AdsTable : public Table {
     return ace_lock_record(h_, 0) == ACE_OK;
   }
 
-  // Index orders need the engine's index entries; until the driver binds them a
-  // table stays in record-number order.
+#ifdef ADS_INDEX_ENTRIES
+  int order_number() const override {
+    uint16_t order = 0;
+    ace_get_order(h_, &order);
+    return order;
+  }
+  Status set_order(int order) override {
+    return check(ace_set_order(h_, static_cast<uint16_t>(order < 0 ? 0 : order)), type_);
+  }
+  Status create_order(const OrderRequest& r) override {
+    // A bag of its own without a tag name is one order named after the bag.
+    const std::string bag = r.bag.value_or("");
+    const std::string tag = r.tag ? *r.tag : plat::CFILENOEXT(bag);
+    uint16_t order = 0;
+    return check(ace_create_index(h_, bag.c_str(), tag.c_str(), r.key.c_str(), "",
+                                  r.unique ? ACE_INDEX_UNIQUE : 0u, &order),
+                 type_);
+  }
+  Status clear_orders() override { return check(ace_close_indexes(h_), type_); }
+#else
+  // Without the engine's index entries a table stays in record-number order.
   int order_number() const override { return 0; }
   Status set_order(int order) override {
     if (order == 0) return Status::success();
@@ -160,6 +186,7 @@ class AdsTable : public Table {
   }
   Status create_order(const OrderRequest&) override { return unsupported("ORDCREATE"); }
   Status clear_orders() override { return Status::success(); }
+#endif
 
  private:
   std::string text_of(uint16_t field) {

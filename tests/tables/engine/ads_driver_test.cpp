@@ -2,6 +2,7 @@
 // areas on one table exclude each other as two programs would.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -11,9 +12,11 @@
 #include "tables/drivers.h"
 #include "tables/driver_catalog.h"
 #include "tables/field_arrays.h"
+#include "tables/index_building.h"
 #include "tables/net_error.h"
 #include "tables/net_routines.h"
 #include "tables/table_operations.h"
+#include "tables/work_area_status.h"
 #include "tables/workareas.h"
 #include "tables_fixture.h"
 
@@ -37,9 +40,10 @@ class AdsDriver : public TablesTest {
     ASSERT_EQ(ace_create_table(path.c_str(), nullptr, "NOMBRE,C,10,0;SALDO,N,10,2;ALTA,D;ACTIVO,L;NOTAS,M",
                                ACE_TABLE_CDX, ACE_OPEN_EXCLUSIVE, &h),
               0u);
+    const char* names[] = {"Zoe", "Pe\xA4" "a", "Ana"};
     for (int i = 0; i < 3; ++i) {
       ASSERT_EQ(ace_append(h), 0u);
-      ace_set_string(h, 1, "Pe\xA4" "a", 4);
+      ace_set_string(h, 1, names[i], static_cast<uint32_t>(std::strlen(names[i])));
       ace_set_double(h, 2, 10.25 * (i + 1));
     }
     ace_close_table(h);
@@ -48,6 +52,8 @@ class AdsDriver : public TablesTest {
     TablesTest::TearDown();
     fs::remove_all(dir_);
   }
+
+  std::string in_dir(const char* name) const { return (dir_ / name).string(); }
 
   std::string path;
 
@@ -161,6 +167,37 @@ TEST_F(AdsDriver, StartUpConfigurationIsWhatTheRoutinesUse) {
   tbl::DBUSEAREA(true, "", path, std::nullopt, true, false);
   EXPECT_EQ(error_descriptions(), std::vector<std::string>{"Argument error"});  // no driver left
 }
+
+#if __has_include("ace32_index.h")
+TEST_F(AdsDriver, IndexRoutinesBuildControllingOrders) {
+  ASSERT_TRUE(tbl::LNETUSE(path));
+  tbl::DBGOTO(2);
+  tbl::CREATECDX(Value(), Value::character("UPPER(NOMBRE)"), in_dir("clientes.cdx"));
+  const int by_name = tbl::INDEXORD();
+  EXPECT_GE(by_name, 1);
+  // The new order controls and the area stands on its first record.
+  std::vector<uint32_t> walk;
+  for (int i = 0; i < 3; ++i, tbl::DBSKIP()) walk.push_back(tbl::RECNO());
+  EXPECT_EQ(walk, (std::vector<uint32_t>{3, 2, 1}));
+
+  // Position captured and restored, order first.
+  tbl::DBGOTO(2);
+  const Value status = tbl::ASETSTATUS(Value::character("CLIENTES"));
+  EXPECT_EQ(status, Value::array({Value::numeric(2), Value::numeric(by_name)}));
+  tbl::DBSETORDER(0);
+  tbl::DBGOTO(1);
+  tbl::GETSTATUS(Value::character("CLIENTES"), status);
+  EXPECT_EQ(tbl::INDEXORD(), by_name);
+  EXPECT_EQ(tbl::RECNO(), 2u);
+
+  // An order in a bag of its own, after returning to record order.
+  const std::string bag = in_dir("saldos.cdx");
+  tbl::CREAINDICE(Value::character("CLIENTES"), Value::character("-SALDO"), bag, std::nullopt, true, true);
+  EXPECT_TRUE(fs::exists(bag));
+  EXPECT_EQ(tbl::RECNO(), 3u);  // the highest balance first
+  EXPECT_TRUE(errors.empty()) << error_descriptions().front();
+}
+#endif
 
 }  // namespace
 }  // namespace tbltest
