@@ -8,6 +8,7 @@ add_library(tbl_engine STATIC
   ${CMAKE_CURRENT_LIST_DIR}/driver_catalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ads_driver_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workareas.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/open_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_operations.cpp)
 target_include_directories(tbl_engine PUBLIC ${CMAKE_SOURCE_DIR})
 # The engine configuration (drivers, "ADS" file type) and, through it, the error

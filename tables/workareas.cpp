@@ -47,6 +47,15 @@ void Workspace::close_all() {
   for (auto& [number, area] : areas_) close(number);
 }
 
+std::string Workspace::describe() const {
+  std::string out;
+  for (const auto& [number, area] : areas_) {
+    if (!area.table) continue;
+    out += std::to_string(number) + " " + area.alias + (number == current_ ? " (current)\n" : "\n");
+  }
+  return out;
+}
+
 Workspace& workspace() {
   // Never destroyed: tables are closed by the end of the program, before the
   // engine behind the drivers is torn down; a destructor at exit would come after.

@@ -31,6 +31,8 @@ class Workspace {
   // Closes the area's table; the area stays, free.
   void close(int number);
   void close_all();
+  // "n ALIAS" for each area holding a table, one a line, for the error report.
+  std::string describe() const;
 
  private:
   std::map<int, WorkArea> areas_;
