@@ -1,1 +1,20 @@
-# compound indexes: list(APPEND ACE_ENGINE_SOURCES ...)
+# Compound indexes: pages, tag directory, tags, bulk build.
+list(APPEND ACE_ENGINE_SOURCES
+  cdx/bag.cpp
+  cdx/interior_page.cpp
+  cdx/key_sort.cpp
+  cdx/leaf_page.cpp
+  cdx/page_store.cpp
+  cdx/tag.cpp
+  cdx/tag_header.cpp
+)
+
+# The order layer: tags bound to tables, keys from the expression language.
+list(APPEND ACE_ENGINE_SOURCES
+  order/order_layer.cpp
+  order/record_adapter.cpp
+  order/table_orders.cpp
+  order/tag_navigator.cpp
+)
+# The C interface entries for orders (300-349), over the table entries' handles.
+list(APPEND ACE_API_SOURCES api/index_entries.cpp)
