@@ -5,8 +5,10 @@
 #include <limits>
 #include <thread>
 
+#include "engine_settings.h"
 #include "io/file.h"
 #include "memo/memo_format.h"
+#include "order/record_adapter.h"
 #include "table/index_maintainer.h"
 #include "table/lock_offsets.h"
 
@@ -43,71 +45,6 @@ Status read_all(io::File& f, std::string* out) {
   s = f.read_at(0, &(*out)[0], out->size());
   return ace::from_io(s, ACE_ERR_READ, f.path(), "cannot read the file");
 }
-
-// One record of a table as the expression language sees it.
-class RecordAdapter : public expr::RecordContext {
- public:
-  RecordAdapter(const Table& table, std::string alias) : table_(table), alias_(std::move(alias)) {}
-  void set(uint32_t recno, const std::string* rec) {
-    recno_ = recno;
-    rec_ = rec;
-  }
-
-  int field_index(std::string_view upper_name) const override {
-    const auto& fields = table_.header().fields;
-    for (size_t i = 0; i < fields.size(); ++i)
-      if (!fields[i].is_system() && upper(fields[i].name) == upper_name) return static_cast<int>(i);
-    return -1;
-  }
-  expr::FieldType field_type(int idx) const override {
-    const dbf::FieldDesc& f = field(idx);
-    switch (f.type) {
-      case dbf::FieldType::NullFlags: return expr::FieldType::Character;
-      default: return static_cast<expr::FieldType>(static_cast<char>(f.type));
-    }
-  }
-  int field_width(int idx) const override { return field(idx).length; }
-  int field_decimals(int idx) const override { return field(idx).decimals; }
-  std::string_view alias() const override { return alias_; }
-
-  expr::Value field_value(int idx) const override {
-    const dbf::TableHeader& h = table_.header();
-    const dbf::FieldDesc& f = field(idx);
-    const std::string& rec = *rec_;
-    if (dbf::is_null(h, rec, f)) return expr::Value::nil();
-    bool ok = false;
-    switch (f.type) {
-      case dbf::FieldType::Character:
-        return expr::Value::character(dbf::raw_field(rec, f));
-      case dbf::FieldType::Numeric: case dbf::FieldType::Float: case dbf::FieldType::Integer:
-      case dbf::FieldType::Double: case dbf::FieldType::Currency: case dbf::FieldType::DateTime:
-        return expr::Value::numeric(dbf::get_number(rec, f, &ok), f.length, f.decimals);
-      case dbf::FieldType::Date:
-        return expr::Value::date(dbf::get_julian(rec, f));
-      case dbf::FieldType::Logical:
-        return expr::Value::logical(dbf::get_logical(rec, f) == 1);
-      case dbf::FieldType::Memo: case dbf::FieldType::General: case dbf::FieldType::Picture:
-      case dbf::FieldType::Blob: {
-        std::string text;
-        // A memo that cannot be read keys as empty; verify reports the memo itself.
-        if (!table_.read_memo(dbf::memo_block(h, rec, f), &text).ok()) text.clear();
-        return expr::Value::memo(text);
-      }
-      default:
-        return expr::Value::character(dbf::get_text(h, rec, f));
-    }
-  }
-  uint32_t recno() const override { return recno_; }
-  bool deleted() const override { return dbf::is_deleted(*rec_); }
-
- private:
-  const dbf::FieldDesc& field(int idx) const { return table_.header().fields.at(static_cast<size_t>(idx)); }
-
-  const Table& table_;
-  std::string alias_;
-  uint32_t recno_ = 0;
-  const std::string* rec_ = nullptr;
-};
 
 std::string alias_of(const std::string& path) {
   std::string base = ace::table::strip_extension(path);
@@ -215,7 +152,10 @@ Status TagKeys::compile(const Table& table, const std::string& key_expr, const s
                         std::unique_ptr<TagKeys>* out) {
   std::unique_ptr<TagKeys> k(new TagKeys());
   k->alias_ = alias_of(table.path());
-  RecordAdapter schema(table, k->alias_);
+  // The program's date settings, so keys come out as the program computes them.
+  k->settings_.date_format = ace::settings().date_format;
+  k->settings_.epoch = ace::settings().epoch;
+  ace::order::TableSchema schema(table.header(), k->alias_);
   expr::CompileResult r = expr::compile(key_expr, schema, k->settings_);
   if (!r) return expr_error(table.path(), key_expr, r.error);
   expr::Error err;
@@ -232,13 +172,14 @@ Status TagKeys::compile(const Table& table, const std::string& key_expr, const s
   return Status::success();
 }
 
+// Logical keys ('T'/'F') are padded like text.
 cdx::KeyKind TagKeys::kind() const {
-  return spec_.type == expr::KeyType::Character ? cdx::KeyKind::Character : cdx::KeyKind::Binary;
+  return spec_.type == expr::KeyType::Character || spec_.type == expr::KeyType::Logical ? cdx::KeyKind::Character
+                                                                                       : cdx::KeyKind::Binary;
 }
 
 Status TagKeys::evaluate(const Table& table, uint32_t recno, const std::string& rec, std::string* key, bool* in) {
-  RecordAdapter ctx(table, alias_);
-  ctx.set(recno, &rec);
+  ace::order::RecordAdapter ctx(table, alias_, recno, rec);
   expr::Error err;
   *in = true;
   if (for_) {
