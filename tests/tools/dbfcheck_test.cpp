@@ -5,6 +5,7 @@
 #include "dbf/julian.h"
 #include "dbfcheck_run.h"
 #include "engine_access.h"
+#include "order/order_layer.h"
 
 using dbfchecktest::run_tool;
 using dbfchecktest::read_file;
@@ -364,6 +365,28 @@ TEST_F(EngineTable, RecordsAddedBehindTheIndexAreMissedUntilReindex) {
     EXPECT_TRUE(has(stale.out, std::string("tag ") + tag + ": record 5 is missing")) << stale.out;
   ASSERT_EQ(run_tool({"reindex", table()}).code, 0);
   EXPECT_EQ(run_tool({"verify", table()}).code, 0);
+}
+
+TEST_F(EngineTable, TagsTheEngineKeysUpToDateVerify) {
+  // Tags built and then maintained by the engine's own order layer.
+  ASSERT_EQ(run_tool({"reindex", table()}).code, 0);
+  ace::order::register_order_layer();
+  {
+    std::unique_ptr<dbfcheck::Table> t;
+    ASSERT_TRUE(dbfcheck::open_table(table(), true, false, &t).ok());
+    auto& orders = ace::order::orders_of(*t);
+    size_t n = 0;
+    ASSERT_TRUE(orders.create_order("", {"BYDATE", "DTOS(BORN)+NAME", "", false, false}, &n).ok());
+    ASSERT_TRUE(orders.create_order("", {"BIG", "AMOUNT", "AMOUNT > 1", false, true}, &n).ok());
+    append(*t, "dora", 99, 1990, "kept up", false);
+    append(*t, "Ca\xA4o", 5, 1985, "", true);
+  }
+  dbfcheck::detach_index_upkeep();
+  EXPECT_TRUE(has(run_tool({"info", table()}).out, "key        DTOS(BORN)+NAME"));
+  Outcome v = run_tool({"verify", table()});
+  EXPECT_EQ(v.code, 0) << v.out;
+  EXPECT_EQ(column(run_tool({"dump", table(), "--tag", "BIG"}).out, 2),
+            (std::vector<std::string>{"700.00", "99.00", "12.50", "5.00"}));
 }
 
 TEST_F(EngineTable, ReindexRefusesWhileAnotherHolderHasTheTableOpen) {
