@@ -1,6 +1,9 @@
 // Running the tool in-process on copies of tables in a scratch folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,10 +41,16 @@ inline void write_file(const std::filesystem::path& p, const std::string& bytes)
 }
 
 // A folder of its own under the system's temporary folder, removed at the end.
+// Named after the running test, so tests run side by side do not meet.
 class ScratchDir {
  public:
   explicit ScratchDir(const std::string& name) {
-    dir_ = std::filesystem::temp_directory_path() / ("dbfcheck_test_" + name);
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string unique = "dbfcheck_test_" + name;
+    if (test) unique += std::string("_") + test->test_suite_name() + "_" + test->name();
+    for (char& c : unique)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    dir_ = std::filesystem::temp_directory_path() / unique;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
