@@ -9,4 +9,8 @@ namespace inst {
 // help_path: the first argument of the command line, unset when there is none.
 void MAIN(std::optional<std::string> help_path);
 
+// The values of the routines running now (MAIN's while it runs, and the module
+// state), one "NAME: value" a line, for the error report.
+std::string describe_variables();
+
 }  // namespace inst

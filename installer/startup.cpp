@@ -22,6 +22,7 @@ void start_program(const std::string& module_path, const std::vector<std::string
   hooks.set_network_error = [] { tbl::set_neterr(true); };
   hooks.describe_drivers = tbl::describe_drivers;
   hooks.describe_open_tables = tbl::describe_open_tables;
+  hooks.describe_variables = describe_variables;
   hooks.end_of_program = end_program;
   hooks.release_libraries = plat::release_loaded_libraries;
   plat::install_error_system(hooks);

@@ -27,6 +27,7 @@ std::string build_error_report(const Error& e, const ReportFacts& f) {
     program += "Argument " + std::to_string(i + 1) + ": " + f.arguments[i] + "\r\n";
   section(out, "Program", program);
   section(out, "Machine", f.machine);
+  section(out, "Variables", f.variables);
   section(out, "Drivers", f.drivers);
   section(out, "Open tables", f.open_tables);
   section(out, "Memory", f.memory);

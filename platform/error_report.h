@@ -21,6 +21,7 @@ struct ReportFacts {
   std::string machine;
   std::string drivers;
   std::string open_tables;
+  std::string variables;
   std::string memory;
 };
 

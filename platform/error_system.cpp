@@ -41,6 +41,7 @@ void write_report(const Error& e) {
   f.machine = machine_facts();
   f.drivers = call(hooks().describe_drivers);
   f.open_tables = call(hooks().describe_open_tables);
+  f.variables = call(hooks().describe_variables);
   f.memory = memory_facts();
   const std::string text = build_error_report(e, f);
   // Replaces an earlier report; a report that cannot be written is given up silently.

@@ -16,6 +16,7 @@ struct ErrorSystemHooks {
   std::function<void()> set_network_error;         // the quiet open and append-lock failures
   std::function<std::string()> describe_drivers;   // report section "Drivers"
   std::function<std::string()> describe_open_tables;
+  std::function<std::string()> describe_variables;  // report section "Variables"
   std::function<void()> end_of_program;            // close tables, shut drivers down
   std::function<void()> release_libraries;         // the resource libraries loaded
   std::function<void(int)> exit_process;           // default: std::exit

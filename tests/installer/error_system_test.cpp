@@ -34,6 +34,7 @@ class ErrorSystemTest : public ::testing::Test {
     plat::ErrorSystemHooks hooks;
     hooks.set_network_error = [this] { events_.push_back("neterr"); };
     hooks.describe_drivers = [] { return std::string("ADS (kind 1), default\r\n"); };
+    hooks.describe_variables = [] { return std::string("selected drive: \"K\"\r\n"); };
     hooks.end_of_program = [this] { events_.push_back("end of program"); };
     hooks.release_libraries = [this] { events_.push_back("release"); };
     hooks.exit_process = [this](int code) {
@@ -130,6 +131,7 @@ TEST_F(ErrorSystemTest, ReportHoldsMessageDateStackAndFacts) {
   EXPECT_NE(log.find("C:\\bin\\ayudainst.exe"), std::string::npos);
   EXPECT_NE(log.find("C:\\ayuda.chm"), std::string::npos);
   EXPECT_NE(log.find("ADS (kind 1), default"), std::string::npos);
+  EXPECT_NE(log.find("selected drive: \"K\""), std::string::npos);
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].message, "ADSCDX/1001  Create error: C:\\Datos\\clientes.dbf");
   EXPECT_EQ(requests_[0].call_stack, "Called from REVAYUDA\r\nCalled from MAIN\r\n");

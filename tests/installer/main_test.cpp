@@ -23,6 +23,7 @@ struct DialogSeen {
   std::string default_driver;
   int file_type = 0;
   std::vector<std::string> resources;
+  std::string variables;
 };
 std::vector<DialogSeen> g_dialogs;
 
@@ -73,6 +74,11 @@ TEST_F(MainTest, PreparesEverythingThenRunsTheDialogAndEnds) {
   EXPECT_EQ(d.default_driver, "ADS");
   EXPECT_EQ(d.file_type, 2);
   EXPECT_EQ(d.resources, std::vector<std::string>{"progdll.dll"});
+  // What an error report would show of the routines' variables while the dialog runs.
+  EXPECT_NE(d.variables.find("MAIN help-file path: \"C:\\ayuda.chm\""), std::string::npos) << d.variables;
+  EXPECT_NE(d.variables.find("close-allowed flag: .F."), std::string::npos) << d.variables;
+  EXPECT_NE(d.variables.find("selected drive: \"C\""), std::string::npos) << d.variables;
+  EXPECT_EQ(inst::describe_variables().find("MAIN"), std::string::npos);
   // The drivers are gone and the engine no longer hears the settings.
   EXPECT_TRUE(tbl::registered_drivers().empty());
   plat::SET_EPOCH(1900);
@@ -132,5 +138,5 @@ TEST_F(MainTest, AdsFileTypeTakesOnlyOneToThree) {
 void inst::run_main_dialog(inst::MainValues& v) {
   g_calls.push_back("dialog");
   g_dialogs.push_back({v, inst::module_state(), plat::settings(), tbl::DBSETDRIVER(), tbl::ads_file_type(),
-                       plat::requested_resource_libraries()});
+                       plat::requested_resource_libraries(), inst::describe_variables()});
 }
