@@ -5,27 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "expr/value.h"
+
 namespace ace::dbf {
 
-// Field type letters as stored in the descriptor.
-enum class FieldType : char {
-  Character = 'C',
-  Numeric = 'N',
-  Float = 'F',
-  Date = 'D',
-  Logical = 'L',
-  Memo = 'M',
-  General = 'G',
-  Picture = 'P',
-  Integer = 'I',
-  Double = 'B',
-  DateTime = 'T',
-  Currency = 'Y',
-  Varchar = 'V',
-  Varbinary = 'Q',
-  Blob = 'W',
-  NullFlags = '0',
-};
+// Field type letters as stored in the descriptor; key expressions see the same ones.
+using FieldType = expr::FieldType;
 
 // Flags byte of a Visual FoxPro field descriptor.
 enum FieldFlag : uint8_t {

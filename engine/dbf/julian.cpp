@@ -2,13 +2,8 @@
 
 namespace ace::dbf {
 
-// The proleptic Gregorian calendar, counted the way astronomers count Julian days.
-int32_t julian_from_ymd(int year, int month, int day) {
-  int a = (14 - month) / 12;
-  int y = year + 4800 - a;
-  int m = month + 12 * a - 3;
-  return day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045;
-}
+// Tables and key expressions share one calendar: the expression language's.
+int32_t julian_from_ymd(int year, int month, int day) { return expr::julian_from_ymd(year, month, day); }
 
 void ymd_from_julian(int32_t julian, int* year, int* month, int* day) {
   // Day numbers come from files too: outside years 1..9999 they give day 0.
@@ -16,15 +11,10 @@ void ymd_from_julian(int32_t julian, int* year, int* month, int* day) {
     *year = *month = *day = 0;
     return;
   }
-  int a = julian + 32044;
-  int b = (4 * a + 3) / 146097;
-  int c = a - 146097 * b / 4;
-  int d = (4 * c + 3) / 1461;
-  int e = c - 1461 * d / 4;
-  int m = (5 * e + 2) / 153;
-  *day = e - (153 * m + 2) / 5 + 1;
-  *month = m + 3 - 12 * (m / 10);
-  *year = 100 * b + d - 4800 + m / 10;
+  const expr::Ymd ymd = expr::ymd_from_julian(julian);
+  *year = ymd.year;
+  *month = ymd.month;
+  *day = ymd.day;
 }
 
 int32_t julian_from_dtos(const char* text, size_t n) {

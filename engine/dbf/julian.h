@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "expr/dates.h"
+
 namespace ace::dbf {
 
 // 0001-01-01 and 9999-12-31, the range dates are written in.
-constexpr int32_t kFirstDay = 1721426;
-constexpr int32_t kLastDay = 5373484;
+constexpr int32_t kFirstDay = expr::kFirstJulian;
+constexpr int32_t kLastDay = expr::kLastJulian;
 
+// 0 for a day that does not exist or lies outside the range.
 int32_t julian_from_ymd(int year, int month, int day);
 void ymd_from_julian(int32_t julian, int* year, int* month, int* day);
 

@@ -74,6 +74,7 @@ enum class FieldType : char {
   Varchar = 'V',
   Varbinary = 'Q',
   Blob = 'W',
+  NullFlags = '0',  // the hidden field of nullable columns' flags
 };
 
 }  // namespace ace::expr
