@@ -1,0 +1,82 @@
+#include "order/tag_navigator.h"
+
+#include "table/table.h"
+
+namespace ace::order {
+
+Status TagNavigator::tag(Order** out) {
+  *out = orders_.order(number_);
+  if (!*out) return Status::error(ACE_ERR_ARGUMENT, table_.path(), "no such order");
+  cdx::Status s = (*out)->bag->refresh();
+  if (!s.ok()) return Status::error(ACE_ERR_INDEX, (*out)->bag->path(), s.message);
+  return Status::success();
+}
+
+Status TagNavigator::answer(const cdx::Status& s, uint32_t* recno) {
+  if (!s.ok()) return Status::error(ACE_ERR_INDEX, table_.path(), s.message);
+  *recno = at_.valid ? at_.recno : 0;
+  return Status::success();
+}
+
+Status TagNavigator::first(uint32_t* recno) {
+  Order* o;
+  Status s = tag(&o);
+  if (!s.ok()) return s;
+  return answer(o->tag->first(&at_), recno);
+}
+
+Status TagNavigator::last(uint32_t* recno) {
+  Order* o;
+  Status s = tag(&o);
+  if (!s.ok()) return s;
+  return answer(o->tag->last(&at_), recno);
+}
+
+Status TagNavigator::locate(uint32_t from, bool* exact) {
+  Order* o;
+  Status s = tag(&o);
+  if (!s.ok()) return s;
+  if (at_.valid && at_.recno == from) {
+    *exact = true;  // the tag re-finds a stale cursor itself
+    return Status::success();
+  }
+  if (!o->maintainable) return orders_.check_writable();
+  std::string bytes, key;
+  if (!(s = table_.read_record(from, &bytes)).ok()) return s;
+  bool included;
+  if (!(s = orders_.key_of(*o, from, bytes, &key, &included)).ok()) return s;
+  cdx::Status cs = o->tag->seek_entry(key, from, &at_, exact);
+  if (!cs.ok()) return Status::error(ACE_ERR_INDEX, o->bag->path(), cs.message);
+  return Status::success();
+}
+
+// When `from` is not in the tag, at_ stands on the first entry above where it
+// would be (in ascending key order), or past the end.
+Status TagNavigator::next(uint32_t from, uint32_t* recno) {
+  bool exact;
+  Status s = locate(from, &exact);
+  if (!s.ok()) return s;
+  cdx::Tag& t = *orders_.order(number_)->tag;
+  if (exact) return answer(t.next(&at_), recno);
+  if (!t.descending()) return answer(cdx::Status::success(), recno);
+  return answer(at_.valid ? t.next(&at_) : t.first(&at_), recno);
+}
+
+Status TagNavigator::previous(uint32_t from, uint32_t* recno) {
+  bool exact;
+  Status s = locate(from, &exact);
+  if (!s.ok()) return s;
+  cdx::Tag& t = *orders_.order(number_)->tag;
+  if (exact) return answer(t.prev(&at_), recno);
+  if (t.descending()) return answer(cdx::Status::success(), recno);
+  return answer(at_.valid ? t.prev(&at_) : t.last(&at_), recno);
+}
+
+Status TagNavigator::seek(std::string_view key, uint32_t* recno, bool* found) {
+  Order* o;
+  Status s = tag(&o);
+  if (!s.ok()) return s;
+  return answer(o->tag->seek(key, &at_, found), recno);
+}
+
+}  // namespace ace::order
