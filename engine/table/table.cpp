@@ -228,8 +228,15 @@ Status Table::write_record(uint32_t recno, const std::string& bytes) {
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
                                     bytes.data(), bytes.size());
   if (!io.ok()) return from_io(io, ACE_ERR_WRITE, path(), "cannot write a record");
-  if (maintainer_)
-    return maintainer_->on_update(recno, RecordView(*this, recno, before), RecordView(*this, recno, bytes));
+  if (maintainer_) {
+    s = maintainer_->on_update(recno, RecordView(*this, recno, before), RecordView(*this, recno, bytes));
+    // Indexes that could not follow the change must not disagree with the record:
+    // the record goes back to what they still describe.
+    if (!s.ok())
+      file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
+                      before.data(), before.size());
+    return s;
+  }
   return Status::success();
 }
 
@@ -293,6 +300,19 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
     if (locking && record_locks_.erase(next)) file_->unlock(record_lock_offset(next), 1);
   };
 
+  // 0. An appender killed between writing its record and counting it may have
+  //    indexed it: its bytes are still in the slot, so its keys can be found.
+  if (maintainer_) {
+    std::string left(header_.record_length, '\0');
+    size_t got = 0;
+    io::IoStatus lio = file_->read_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
+                                      &left[0], left.size(), &got);
+    if ((lio.ok() || lio.code == io::IoStatus::ShortRead) && got == left.size() &&
+        (left[0] == char(dbf::kLiveFlag) || left[0] == char(dbf::kDeletedFlag))) {
+      s = maintainer_->on_leftover(next, RecordView(*this, next, left));
+      if (!s.ok()) return drop_new_lock(), release(), s;
+    }
+  }
   // 1. The record and the end-of-file mark after it, beyond what the count covers.
   rec.push_back(static_cast<char>(dbf::kEndOfFile));
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
