@@ -1,5 +1,7 @@
 #include "order/tag_navigator.h"
 
+#include "dbf/record.h"
+#include "engine_settings.h"
 #include "table/table.h"
 
 namespace ace::order {
@@ -12,8 +14,16 @@ Status TagNavigator::tag(Order** out) {
   return Status::success();
 }
 
-Status TagNavigator::answer(const cdx::Status& s, uint32_t* recno) {
+Status TagNavigator::answer(const cdx::Status& s, uint32_t* recno, bool forward) {
   if (!s.ok()) return Status::error(ACE_ERR_INDEX, table_.path(), s.message);
+  // Entries of records not yet counted belong to an append still under way
+  // (or to one whose process died; the next append removes them).
+  const uint32_t count = table_.known_record_count();
+  cdx::Tag& t = *orders_.order(number_)->tag;
+  while (at_.valid && (at_.recno == 0 || at_.recno > count)) {
+    cdx::Status cs = forward ? t.next(&at_) : t.prev(&at_);
+    if (!cs.ok()) return Status::error(ACE_ERR_INDEX, table_.path(), cs.message);
+  }
   *recno = at_.valid ? at_.recno : 0;
   return Status::success();
 }
@@ -29,7 +39,7 @@ Status TagNavigator::last(uint32_t* recno) {
   Order* o;
   Status s = tag(&o);
   if (!s.ok()) return s;
-  return answer(o->tag->last(&at_), recno);
+  return answer(o->tag->last(&at_), recno, false);
 }
 
 Status TagNavigator::locate(uint32_t from, bool* exact) {
@@ -67,16 +77,27 @@ Status TagNavigator::previous(uint32_t from, uint32_t* recno) {
   Status s = locate(from, &exact);
   if (!s.ok()) return s;
   cdx::Tag& t = *orders_.order(number_)->tag;
-  if (exact) return answer(t.prev(&at_), recno);
-  if (t.descending()) return answer(cdx::Status::success(), recno);
-  return answer(at_.valid ? t.prev(&at_) : t.last(&at_), recno);
+  if (exact) return answer(t.prev(&at_), recno, false);
+  if (t.descending()) return answer(cdx::Status::success(), recno, false);
+  return answer(at_.valid ? t.prev(&at_) : t.last(&at_), recno, false);
 }
 
 Status TagNavigator::seek(std::string_view key, uint32_t* recno, bool* found) {
   Order* o;
   Status s = tag(&o);
   if (!s.ok()) return s;
-  return answer(o->tag->seek(key, &at_, found), recno);
+  bool hit = false;
+  if (!(s = answer(o->tag->seek(key, &at_, &hit), recno, true)).ok()) return s;
+  // Hidden deleted records are passed over; the one landed on is a hit only
+  // when its key still starts with the key sought.
+  std::string bytes;
+  while (*recno != 0 && !settings().show_deleted) {
+    if (!(s = table_.read_record(*recno, &bytes)).ok()) return s;
+    if (!dbf::is_deleted(bytes)) break;
+    if (!(s = answer(o->tag->next(&at_), recno, true)).ok()) return s;
+  }
+  *found = *recno != 0 && at_.key.size() >= key.size() && at_.key.compare(0, key.size(), key) == 0;
+  return Status::success();
 }
 
 }  // namespace ace::order

@@ -19,7 +19,8 @@ class TagNavigator : public api::OrderNavigator {
   Status last(uint32_t* recno) override;
   Status next(uint32_t from, uint32_t* recno) override;
   Status previous(uint32_t from, uint32_t* recno) override;
-  // Positions on the key (soft: the next key when absent); 0 at the end.
+  // Positions on the first entry whose key starts with `key` (*found) or else
+  // follows it; 0 at the end. Deleted records are passed over when hidden.
   Status seek(std::string_view key, uint32_t* recno, bool* found);
   size_t order_number() const { return number_; }
 
@@ -29,7 +30,7 @@ class TagNavigator : public api::OrderNavigator {
   // the record's key. When the record is not in the tag (its FOR is false), the
   // position is the entry after where it would be.
   Status locate(uint32_t from, bool* exact);
-  Status answer(const cdx::Status& s, uint32_t* recno);
+  Status answer(const cdx::Status& s, uint32_t* recno, bool forward = true);
 
   table::Table& table_;
   TableOrders& orders_;
