@@ -2,6 +2,8 @@
 //   order_tool create TABLE                 new table with three structural tags
 //   order_tool append TABLE WRITER N SEED   N appends (0: until killed), shared,
 //                                           with changes to random locked records
+//   order_tool whole TABLE WRITER N SEED    N appends of whole records (0: until
+//                                           killed), shared, nothing else written
 //   order_tool check TABLE                  count, duplicates and verification
 //   order_tool reindex TABLE                rebuild the bags (exclusive open)
 //   order_tool fill TABLE N                 N records and some changes, exclusive
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -19,6 +22,9 @@
 
 #include "ace32.h"
 #include "ace32_errors.h"
+#include "dbf/record.h"
+#include "order/order_layer.h"
+#include "table/table.h"
 
 namespace {
 
@@ -94,6 +100,29 @@ int append(const char* path, int writer, long count, unsigned seed) {
       if (int e = touch_random(h, rng)) return e;
   }
   return ace_close_table(h) == ACE_OK ? 0 : 3;
+}
+
+// Appends that write each record whole, the way that keeps the tags consistent
+// with the counted records wherever the process is killed.
+int whole(const char* path, int writer, long count, unsigned seed) {
+  ace::order::register_order_layer();
+  std::unique_ptr<ace::table::Table> t;
+  ace::Status s = ace::table::Table::open(path, {}, &t);
+  if (!s.ok()) return std::fprintf(stderr, "open: %s\n", s.text.c_str()), 3;
+  const auto& h = t->header();
+  std::mt19937 rng(seed);
+  for (long i = 1; count == 0 || i <= count; ++i) {
+    std::string rec = ace::dbf::blank_record(h);
+    ace::dbf::put_text(h, &rec, h.fields[kName - 1], name_for(rng));
+    ace::dbf::put_number(h, &rec, h.fields[kWriter - 1], writer);
+    ace::dbf::put_number(h, &rec, h.fields[kSeq - 1], static_cast<double>(i));
+    ace::dbf::put_number(h, &rec, h.fields[kAmount - 1], static_cast<double>(static_cast<int>(rng() % 20001) - 10000) / 4);
+    uint32_t r;
+    while ((s = t->append(rec, &r)).code == ACE_ERR_APPEND_LOCK) std::this_thread::yield();
+    if (!s.ok()) return std::fprintf(stderr, "append: %s\n", s.text.c_str()), 3;
+    t->unlock_record(r);
+  }
+  return 0;
 }
 
 int fill(const char* path, long count) {
@@ -172,6 +201,7 @@ int main(int argc, char** argv) {
   ACE_RESULT r;
   if (cmd == "create") r = create(argv[2]);
   else if (cmd == "append" && argc == 6) r = append(argv[2], std::atoi(argv[3]), std::atol(argv[4]), std::atoi(argv[5]));
+  else if (cmd == "whole" && argc == 6) r = whole(argv[2], std::atoi(argv[3]), std::atol(argv[4]), std::atoi(argv[5]));
   else if (cmd == "check") r = check(argv[2]);
   else if (cmd == "reindex") r = reindex(argv[2]);
   else if (cmd == "fill" && argc == 4) r = fill(argv[2], std::atol(argv[3]));
