@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ class IndexEntries : public ::testing::Test {
   fs::path dir_;
 };
 
-std::string text(ACE_RESULT (*get)(ACE_HANDLE, uint16_t, char*, uint32_t*), ACE_HANDLE h, uint16_t order) {
+std::string text(ACE_RESULT(ACE_ENTRY* get)(ACE_HANDLE, uint16_t, char*, uint32_t*), ACE_HANDLE h, uint16_t order) {
   char buf[256];
   uint32_t len = sizeof buf;
   EXPECT_EQ(get(h, order, buf, &len), ACE_OK);
@@ -50,8 +51,11 @@ std::vector<uint32_t> walk(ACE_HANDLE h) {
 }
 
 TEST_F(IndexEntries, FixtureOrdersListSeekAndWalk) {
-  for (const char* f : {"calls.dbf", "calls.CDX", "calls.FPT"})
-    fs::copy_file(fs::path(FIXTURE_DIR) / f, dir_ / f);
+  // Copied by content: the fixtures are read-only files, the copies must not be.
+  for (const char* f : {"calls.dbf", "calls.CDX", "calls.FPT"}) {
+    std::ifstream in(fs::path(FIXTURE_DIR) / f, std::ios::binary);
+    std::ofstream(dir_ / f, std::ios::binary) << in.rdbuf();
+  }
   ACE_HANDLE h;
   ASSERT_EQ(ace_open_table((dir_ / "calls.dbf").string().c_str(), nullptr, ACE_TABLE_CDX, ACE_OPEN_EXCLUSIVE, &h), ACE_OK);
   uint16_t count = 0, order = 9;

@@ -33,9 +33,13 @@ class OrderTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string copy_fixture(const std::string& table, const std::vector<const char*>& companions) {
-    for (const char* name : companions) fs::copy_file(fs::path(FIXTURE_DIR) / name, dir_ / name);
-    fs::copy_file(fs::path(FIXTURE_DIR) / table, dir_ / table);
+    for (const char* name : companions) copy_writable(name);
+    copy_writable(table);
     return (dir_ / table).string();
+  }
+  // The fixtures are read-only files; copies must be writable (and removable).
+  void copy_writable(const std::string& name) {
+    std::ofstream(dir_ / name, std::ios::binary) << slurp(fs::path(FIXTURE_DIR) / name);
   }
   static std::unique_ptr<table::Table> open(const std::string& path) {
     std::unique_ptr<table::Table> t;
