@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,6 +101,58 @@ TEST_F(OrderTest, FixtureTablesAgreeWithTheirBags) {
   }
 }
 
+// Each fixture tag walks its table in the order of the records sorted by the
+// tag's expression (a field's value here), ties by record number, both ways.
+TEST_F(OrderTest, FixtureTagsWalkInExpressionOrder) {
+  struct {
+    const char* table;
+    std::vector<const char*> companions;
+    const char* tag;
+    const char* field;
+  } cases[] = {{"calls.dbf", {"calls.CDX", "calls.FPT"}, "CALL_ID", "CALL_ID"},
+               {"calls.dbf", {"calls.CDX", "calls.FPT"}, "CONTACT_ID", "CONTACT_ID"},
+               {"contacts.dbf", {"contacts.CDX", "contacts.FPT"}, "CONTACT_ID", "CONTACT_ID"},
+               {"contacts.dbf", {"contacts.CDX", "contacts.FPT"}, "TYPE_ID", "CONTACT_TY"},
+               {"setup.dbf", {"setup.CDX"}, "KEY_NAME", "KEY_NAME"},
+               {"types.dbf", {"types.CDX"}, "TYPE_ID", "CONTACT_TY"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(std::string(c.table) + " " + c.tag);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    auto t = open(copy_fixture(c.table, c.companions));
+    ASSERT_TRUE(t);
+    TableOrders& orders = order::orders_of(*t);
+    size_t number = orders.find_order(c.tag);
+    ASSERT_NE(number, 0u);
+    const auto& h = t->header();
+    int field = -1;
+    for (size_t i = 0; i < h.fields.size(); ++i)
+      if (h.fields[i].name == c.field) field = static_cast<int>(i);
+    ASSERT_GE(field, 0);
+    const dbf::FieldDesc& f = h.fields[static_cast<size_t>(field)];
+    std::vector<std::pair<std::string, uint32_t>> rows;  // sortable value, record
+    for (uint32_t r = 1; r <= t->known_record_count(); ++r) {
+      std::string rec;
+      ASSERT_TRUE(t->read_record(r, &rec).ok());
+      if (f.type == dbf::FieldType::Character) {
+        rows.push_back({dbf::get_text(h, rec, f), r});
+      } else {
+        bool ok;
+        char b[32];
+        std::snprintf(b, sizeof b, "%020.0f", dbf::get_number(rec, f, &ok) + 1e15);
+        rows.push_back({b, r});
+      }
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<uint32_t> want;
+    for (auto& row : rows) want.push_back(row.second);
+    EXPECT_EQ(walk(*t, orders, number), want);
+    std::vector<uint32_t> back = walk(*t, orders, number, true);
+    std::reverse(back.begin(), back.end());
+    EXPECT_EQ(back, want);
+  }
+}
+
 // Changing and adding records of a fixture table keeps its bag right, also
 // after reopening; the controlling order walks by key both ways.
 TEST_F(OrderTest, ChangesKeepFixtureBagInStep) {
@@ -130,57 +183,71 @@ TEST_F(OrderTest, ChangesKeepFixtureBagInStep) {
   EXPECT_EQ(problems(order::orders_of(*again)), "");
 }
 
-// A structural bag with a tag keyed on a function the engine does not know: the
-// table reads, every write is refused, and neither file changes.
+// A structural bag with a tag the engine cannot keep (a function it does not
+// know, keys in another collation than machine order): the table reads, every
+// write is refused, reindexing too, and neither file changes.
 TEST_F(OrderTest, UnmaintainableTagRefusesWrites) {
-  std::string path = (dir_ / "odd.dbf").string();
-  std::vector<dbf::FieldDesc> fields(1);
-  fields[0].name = "NAME";
-  fields[0].type = dbf::FieldType::Character;
-  fields[0].length = 10;
-  {
-    std::unique_ptr<table::Table> t;
-    table::OpenOptions oo;
-    oo.exclusive = true;
-    ASSERT_TRUE(table::Table::create(path, fields, {}, oo, &t).ok());
-    uint32_t recno;
-    ASSERT_TRUE(t->append(dbf::blank_record(t->header()), &recno).ok());
-    t.reset();
-    // The header now says the table has a structural bag, which we write below.
-    std::fstream patch(path, std::ios::binary | std::ios::in | std::ios::out);
-    patch.seekp(28);
-    patch.put('\x01');
-    patch.close();
-    std::unique_ptr<io::File> f;
-    ASSERT_TRUE(io::open_file((dir_ / "odd.cdx").string(), io::Access::ReadWrite, io::Share::Exclusive,
-                              io::Disposition::CreateAlways, &f).ok());
-    std::unique_ptr<cdx::Bag> bag;
-    ASSERT_TRUE(cdx::Bag::create(std::move(f), true, &bag).ok());
-    cdx::KeySet keys;
-    keys.bytes = std::string(10, ' ');
-    keys.recnos = {1};
-    ASSERT_TRUE(bag->create_tag({"ODD", "FOREIGNCOLLATE(NAME)", "", 10, cdx::KeyKind::Character, false, false},
-                                keys, nullptr).ok());
+  struct {
+    const char* key;
+    const char* collation;  // written into the tag header's reserved bytes
+  } cases[] = {{"FOREIGNCOLLATE(NAME)", ""}, {"NAME", "GENERAL"}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::string path = (dir_ / "odd.dbf").string();
+    std::vector<dbf::FieldDesc> fields(1);
+    fields[0].name = "NAME";
+    fields[0].type = dbf::FieldType::Character;
+    fields[0].length = 10;
+    {
+      std::unique_ptr<table::Table> t;
+      table::OpenOptions oo;
+      oo.exclusive = true;
+      ASSERT_TRUE(table::Table::create(path, fields, {}, oo, &t).ok());
+      uint32_t recno;
+      ASSERT_TRUE(t->append(dbf::blank_record(t->header()), &recno).ok());
+      t.reset();
+      // The header now says the table has a structural bag, which we write below.
+      std::fstream patch(path, std::ios::binary | std::ios::in | std::ios::out);
+      patch.seekp(28);
+      patch.put('\x01');
+      patch.close();
+      std::unique_ptr<io::File> f;
+      ASSERT_TRUE(io::open_file((dir_ / "odd.cdx").string(), io::Access::ReadWrite, io::Share::Exclusive,
+                                io::Disposition::CreateAlways, &f).ok());
+      std::unique_ptr<cdx::Bag> bag;
+      ASSERT_TRUE(cdx::Bag::create(std::move(f), true, &bag).ok());
+      cdx::KeySet keys;
+      keys.bytes = std::string(10, ' ');
+      keys.recnos = {1};
+      cdx::Tag* tag = nullptr;
+      ASSERT_TRUE(bag->create_tag({"ODD", c.key, "", 10, cdx::KeyKind::Character, false, false}, keys, &tag).ok());
+      if (*c.collation)
+        ASSERT_TRUE(bag->store().write(tag->header_offset() + 40, c.collation, std::strlen(c.collation)).ok());
+    }
+    std::string dbf_before = slurp(path), cdx_before = slurp(dir_ / "odd.cdx");
+    {
+      auto t = open(path);
+      ASSERT_TRUE(t);
+      std::string rec;
+      ASSERT_TRUE(t->read_record(1, &rec).ok());
+      Status s = t->write_record(1, rec);
+      EXPECT_EQ(s.code, ACE_ERR_INDEX_UNMAINTAINABLE);
+      EXPECT_NE(s.text.find("ODD"), std::string::npos) << s.text;
+      uint32_t recno;
+      EXPECT_EQ(t->append(rec, &recno).code, ACE_ERR_INDEX_UNMAINTAINABLE);
+      EXPECT_EQ(t->set_deleted(1, true).code, ACE_ERR_INDEX_UNMAINTAINABLE);
+      TableOrders& orders = order::orders_of(*t);
+      EXPECT_EQ(orders.reindex().code, ACE_ERR_INDEX_UNMAINTAINABLE);
+      order::TagNavigator nav(*t, orders, 1);
+      uint32_t first = 0;
+      EXPECT_TRUE(nav.first(&first).ok());  // the tag itself still reads
+      EXPECT_EQ(first, 1u);
+    }
+    EXPECT_TRUE(slurp(path) == dbf_before);
+    EXPECT_TRUE(slurp(dir_ / "odd.cdx") == cdx_before);
   }
-  std::string dbf_before = slurp(path), cdx_before = slurp(dir_ / "odd.cdx");
-  {
-    auto t = open(path);
-    ASSERT_TRUE(t);
-    std::string rec;
-    ASSERT_TRUE(t->read_record(1, &rec).ok());
-    Status s = t->write_record(1, rec);
-    EXPECT_EQ(s.code, ACE_ERR_INDEX_UNMAINTAINABLE);
-    EXPECT_NE(s.text.find("ODD"), std::string::npos) << s.text;
-    uint32_t recno;
-    EXPECT_EQ(t->append(rec, &recno).code, ACE_ERR_INDEX_UNMAINTAINABLE);
-    EXPECT_EQ(t->set_deleted(1, true).code, ACE_ERR_INDEX_UNMAINTAINABLE);
-    order::TagNavigator nav(*t, order::orders_of(*t), 1);
-    uint32_t first = 0;
-    EXPECT_TRUE(nav.first(&first).ok());  // the tag itself still reads
-    EXPECT_EQ(first, 1u);
-  }
-  EXPECT_TRUE(slurp(path) == dbf_before);
-  EXPECT_TRUE(slurp(dir_ / "odd.cdx") == cdx_before);
 }
 
 // Orders built on a new table: character, descending with a FOR condition, and
