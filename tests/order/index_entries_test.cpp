@@ -131,4 +131,101 @@ TEST_F(IndexEntries, BuiltOrderControlsAndFollowsAppends) {
   EXPECT_EQ(ace_verify_indexes(h, nullptr, nullptr, nullptr), ACE_OK);
 }
 
+// Seeks in a date order and a character order: exact, soft and past the end,
+// with hidden deleted records passed over.
+TEST_F(IndexEntries, SeeksHonourSoftAndTheDeletedFilter) {
+  ACE_HANDLE h;
+  ASSERT_EQ(ace_create_table((dir_ / "days.dbf").string().c_str(), nullptr, "NAME,C,8,0;DAY,D", ACE_TABLE_CDX,
+                             ACE_OPEN_EXCLUSIVE, &h), ACE_OK);
+  const int32_t base = 2450462;  // 1997-01-13
+  const char* names[] = {"ana", "bea", "bea", "cloe"};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(ace_append(h), ACE_OK);
+    ASSERT_EQ(ace_set_string(h, 1, names[i], static_cast<uint32_t>(strlen(names[i]))), ACE_OK);
+    ASSERT_EQ(ace_set_julian(h, 2, base + 10 * i), ACE_OK);
+  }
+  ASSERT_EQ(ace_create_index(h, nullptr, "DAY", "DAY", nullptr, 0, nullptr), ACE_OK);
+  ASSERT_EQ(ace_create_index(h, nullptr, "NAME", "NAME", nullptr, 0, nullptr), ACE_OK);
+
+  struct {
+    const char* order;
+    const char* key;  // null: the day base + offset
+    int offset;
+    uint16_t soft;
+    uint16_t found;
+    uint32_t recno;  // 5: end of file
+  } cases[] = {
+      {"DAY", nullptr, 20, 0, 1, 3}, {"DAY", nullptr, 15, 0, 0, 5}, {"DAY", nullptr, 15, 1, 0, 3},
+      {"DAY", nullptr, 99, 1, 0, 5}, {"NAME", "bea", 0, 0, 1, 2},   {"NAME", "be", 0, 0, 1, 2},
+      {"NAME", "bz", 0, 1, 0, 4},    {"NAME", "zz", 0, 1, 0, 5},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(std::string(c.order) + " " + (c.key ? c.key : std::to_string(c.offset)));
+    ASSERT_EQ(ace_set_order_by_name(h, c.order), ACE_OK);
+    uint16_t found = 9;
+    ASSERT_EQ(c.key ? ace_seek(h, c.key, static_cast<uint32_t>(strlen(c.key)), c.soft, &found)
+                    : ace_seek_double(h, base + c.offset, c.soft, &found),
+              ACE_OK);
+    uint32_t r = 0;
+    ace_recno(h, &r);
+    EXPECT_EQ(found, c.found);
+    EXPECT_EQ(r, c.recno);
+  }
+
+  // With deleted records hidden, the first "bea" (record 2) is passed over.
+  ASSERT_EQ(ace_go_to(h, 2), ACE_OK);
+  ASSERT_EQ(ace_delete(h), ACE_OK);
+  ASSERT_EQ(ace_show_deleted(0), ACE_OK);
+  uint16_t found = 0;
+  uint32_t r = 0;
+  ASSERT_EQ(ace_seek(h, "bea", 3, 0, &found), ACE_OK);
+  ace_recno(h, &r);
+  EXPECT_EQ(found, 1);
+  EXPECT_EQ(r, 3u);
+  EXPECT_EQ(walk(h), (std::vector<uint32_t>{1, 3, 4}));
+  ASSERT_EQ(ace_show_deleted(1), ACE_OK);
+  EXPECT_EQ(ace_seek_double(h, 1, 0, &found), ACE_ERR_KEY_TYPE);  // NAME is no number
+  ASSERT_EQ(ace_set_order(h, 0), ACE_OK);
+  EXPECT_EQ(ace_seek(h, "bea", 3, 0, &found), ACE_ERR_NO_ORDER);
+  EXPECT_EQ(ace_close_table(h), ACE_OK);
+}
+
+// An order in a bag of its own: made without a tag (the bag's name is the tag),
+// closed with the other orders while the structural ones stay, opened again.
+TEST_F(IndexEntries, OwnBagsOpenAndClose) {
+  ACE_HANDLE h;
+  ASSERT_EQ(ace_create_table((dir_ / "items.dbf").string().c_str(), nullptr, "CODE,C,6,0;QTY,N,5,0",
+                             ACE_TABLE_CDX, ACE_OPEN_EXCLUSIVE, &h), ACE_OK);
+  for (const char* code : {"b2", "a1", "c3"}) {
+    ASSERT_EQ(ace_append(h), ACE_OK);
+    ASSERT_EQ(ace_set_string(h, 1, code, 2), ACE_OK);
+  }
+  uint16_t order = 0, count = 0;
+  ASSERT_EQ(ace_create_index(h, nullptr, "CODE", "CODE", nullptr, 0, &order), ACE_OK);
+  const std::string bag = (dir_ / "by.qty.cdx").string();
+  ASSERT_EQ(ace_create_index(h, bag.c_str(), nullptr, "QTY", "QTY >= 0", ACE_INDEX_DESCENDING, &order), ACE_OK);
+  EXPECT_EQ(order, 2);
+  EXPECT_EQ(text(ace_order_name, h, 2), "BY");
+  uint32_t options = 0;
+  ASSERT_EQ(ace_order_options(h, 2, &options), ACE_OK);
+  EXPECT_EQ(options, ACE_INDEX_DESCENDING);
+  EXPECT_EQ(text(ace_order_condition, h, 2), "QTY >= 0");
+
+  ASSERT_EQ(ace_close_indexes(h), ACE_OK);
+  ASSERT_EQ(ace_order_count(h, &count), ACE_OK);
+  EXPECT_EQ(count, 1);  // the structural CODE stays
+  ASSERT_EQ(ace_get_order(h, &order), ACE_OK);
+  EXPECT_EQ(order, 0);
+  ASSERT_EQ(ace_open_index(h, bag.c_str(), &count), ACE_OK);
+  EXPECT_EQ(count, 2);
+  ASSERT_EQ(ace_order_number(h, "by", &order), ACE_OK);
+  EXPECT_EQ(order, 2);
+  EXPECT_EQ(ace_create_index(h, nullptr, "BAD NAME", "CODE", nullptr, 0, nullptr), ACE_ERR_TAG_NAME);
+  EXPECT_EQ(ace_create_index(h, nullptr, "X", "CODE +", nullptr, 0, nullptr), ACE_ERR_KEY_SYNTAX);
+  uint32_t problems = 1;
+  EXPECT_EQ(ace_verify_indexes(h, &problems, nullptr, nullptr), ACE_OK);
+  EXPECT_EQ(problems, 0u);
+  EXPECT_EQ(ace_close_table(h), ACE_OK);
+}
+
 }  // namespace
