@@ -147,6 +147,23 @@ void run(const char* label, const KeySet& keys, KeyKind kind) {
               label, kSeeks, ours, kSeeks / ours, theirs, kSeeks / theirs, load);
 }
 
+// Keys added one at a time, as appends do: random keys into a tag that grows.
+void run_inserts(const char* label, const KeySet& keys, int key_len, KeyKind kind) {
+  std::unique_ptr<Bag> bag;
+  if (!Bag::create(cdxtest::mem_file("bench.cdx"), true, &bag).ok()) std::abort();
+  Tag* tag;
+  TagSpec spec{"K", "K", "", key_len, kind, false, false};
+  if (!bag->create_tag(spec, KeySet{}, &tag).ok()) std::abort();
+  const size_t n = keys.count() / 5;
+  auto t0 = Clock::now();
+  for (size_t i = 0; i < n; ++i)
+    if (!tag->insert(std::string_view(keys.bytes.data() + i * static_cast<size_t>(key_len), static_cast<size_t>(key_len)),
+                     keys.recnos[i]).ok())
+      std::abort();
+  double s = seconds_since(t0);
+  std::printf("%-10s %zu single inserts: %7.3f s (%9.0f/s)\n", label, n, s, static_cast<double>(n) / s);
+}
+
 }  // namespace
 
 int main() {
@@ -166,5 +183,7 @@ int main() {
   }
   run<20>("character", chars, KeyKind::Character);
   run<8>("numeric", nums, KeyKind::Binary);
+  run_inserts("character", chars, 20, KeyKind::Character);
+  run_inserts("numeric", nums, 8, KeyKind::Binary);
   return 0;
 }

@@ -21,15 +21,8 @@ using ace::order::TagNavigator;
 
 namespace {
 
-// Every table opened through the engine opens its structural bag with it.
-const bool registered = [] {
-  ace::order::register_order_layer();
-  return true;
-}();
-
 template <typename Fn>
 uint32_t with_orders(ACE_HANDLE h, Fn fn) {
-  (void)registered;
   Cursor* c = ace::api::find_cursor(h);
   if (!c) return remember(Status::error(ACE_ERR_HANDLE, "", "handle names no open table"));
   return fn(*c, ace::order::orders_of(c->table()));

@@ -8,6 +8,7 @@
 #include "api/cursor_registry.h"
 #include "api/field_list.h"
 #include "dbf/record.h"
+#include "order/order_layer.h"
 
 using ace::Status;
 using ace::api::Cursor;
@@ -97,6 +98,7 @@ extern "C" {
 ACE_RESULT ACE_ENTRY ace_open_table(const char* path, const char* alias, uint16_t table_type,
                                     uint32_t options, ACE_HANDLE* table) {
   (void)alias;
+  ace::order::register_order_layer();  // the structural bag opens with the table
   if (!path || !*path || !table) return remember(bad_argument("path and handle are required"));
   if (table_type == ACE_TABLE_ADT)
     return remember(Status::error(ACE_ERR_UNSUPPORTED, path, "this table type is not supported"));
@@ -117,6 +119,7 @@ ACE_RESULT ACE_ENTRY ace_close_table(ACE_HANDLE table) {
 ACE_RESULT ACE_ENTRY ace_create_table(const char* path, const char* alias, const char* fields,
                                       uint16_t table_type, uint32_t options, ACE_HANDLE* table) {
   (void)alias;
+  ace::order::register_order_layer();
   if (!path || !*path || !fields || !table) return remember(bad_argument("path, fields and handle are required"));
   if (table_type == ACE_TABLE_ADT)
     return remember(Status::error(ACE_ERR_UNSUPPORTED, path, "this table type is not supported"));

@@ -76,7 +76,7 @@ Status PageStore::load(uint32_t offset, int key_len, char filler, const Node** o
   return {};
 }
 
-Status PageStore::store(const Node& node, char filler) {
+Status PageStore::store(Node&& node, char filler) {
   uint8_t page[kPageSize];
   bool ok;
   if (node.leaf()) {
@@ -88,12 +88,17 @@ Status PageStore::store(const Node& node, char filler) {
     ok = encode_interior(node, page);
   }
   if (!ok) return Status::error(Status::Invalid, path() + ": node does not fit a page");
-  Status s = write(node.offset, page, sizeof page);
+  return store_packed(std::move(node), page);
+}
+
+Status PageStore::store_packed(Node&& node, const uint8_t* page) {
+  Status s = write(node.offset, page, kPageSize);
   if (!s.ok()) {
     cache_.erase(node.offset);
     return s;
   }
-  cache_[node.offset] = std::make_unique<Node>(node);
+  const uint32_t offset = node.offset;
+  cache_[offset] = std::make_unique<Node>(std::move(node));
   return {};
 }
 
@@ -145,18 +150,33 @@ Status PageStore::release(uint32_t offset) {
 }
 
 Status PageStore::bump_version() {
+  if (batch_depth_ > 0) {
+    version_pending_ = true;
+    return {};
+  }
   ++version_;
   uint8_t b[4];
   put_le32(b, version_);
   return write(8, b, 4);
 }
 
-Status PageStore::refresh() {
-  uint32_t old = version_;
-  Status s = load_header_fields();
-  if (!s.ok()) return s;
-  if (version_ != old) cache_.clear();
+Status PageStore::end_batch() {
+  if (batch_depth_ > 0 && --batch_depth_ == 0 && version_pending_) {
+    version_pending_ = false;
+    return bump_version();
+  }
   return {};
+}
+
+Status PageStore::refresh() {
+  // One read of the counter tells whether anything changed; only then is the
+  // rest looked at again.
+  uint8_t b[4];
+  Status s = read(8, b, sizeof b);
+  if (!s.ok()) return s;
+  if (get_le32(b) == version_) return {};
+  cache_.clear();
+  return load_header_fields();
 }
 
 }  // namespace ace::cdx

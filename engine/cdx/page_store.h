@@ -27,7 +27,10 @@ class PageStore {
   // freed or the cache dropped. Damaged pages give Corrupt naming the offset.
   Status load(uint32_t offset, int key_len, char filler, const Node** out);
   // Encodes and writes a node that fits one page (see leaf_page.h, interior_page.h).
-  Status store(const Node& node, char filler);
+  Status store(const Node& node, char filler) { return store(Node(node), filler); }
+  Status store(Node&& node, char filler);
+  // Writes a page already packed from the node, and keeps the node.
+  Status store_packed(Node&& node, const uint8_t* page);
 
   Status allocate(uint32_t* offset);
   // Two adjacent pages at the end of the file, for a tag header.
@@ -37,8 +40,11 @@ class PageStore {
   Status allocate_run(size_t pages, uint32_t* first);
   Status release(uint32_t offset);
 
-  // Marks an update: the file header's version counter changes.
+  // Marks an update: the file header's version counter changes. Inside a batch
+  // the counter is written once, when the batch ends.
   Status bump_version();
+  void begin_batch() { ++batch_depth_; }
+  Status end_batch();
   uint32_t version() const { return version_; }
   // Drops the cache when another writer changed the file since we last looked.
   Status refresh();
@@ -56,6 +62,8 @@ class PageStore {
   uint64_t size_ = 0;
   uint32_t free_head_ = 0;
   uint32_t version_ = 0;
+  int batch_depth_ = 0;
+  bool version_pending_ = false;
 };
 
 }  // namespace ace::cdx

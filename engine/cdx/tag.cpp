@@ -103,12 +103,10 @@ Status Tag::write_header() {
   return store_.write(header_offset_, bytes, sizeof bytes);
 }
 
+// Readers notice changes by the file header's counter; the tag's own counter is
+// kept in step in memory and reaches the disk whenever the tag header is written.
 Status Tag::mark_update() {
   ++header_.version;
-  uint8_t b[4];
-  put_le32(b, header_.version);
-  Status s = store_.write(header_offset_ + 8, b, 4);
-  if (!s.ok()) return s;
   return store_.bump_version();
 }
 
@@ -335,10 +333,6 @@ bool Tag::fits(const Node& node) const {
   return node.count() <= interior_capacity(key_len());
 }
 
-bool Tag::underfull(const Node& node) const {
-  if (node.leaf()) return leaf_bytes(node, 0, node.count(), filler()) < kLeafAreaSize / 4;
-  return node.count() < interior_capacity(key_len()) / 4;
-}
 
 Status Tag::insert(std::string_view key, uint32_t recno, bool* added) {
   if (added) *added = false;
@@ -399,24 +393,43 @@ Status Tag::fix(Path& path, size_t depth, Node node) {
     erase_entry(parent, path[depth - 1].index);
     return fix(path, depth - 1, std::move(parent));
   }
-  if (!fits(node)) return split(path, depth, std::move(node));
-  if (depth > 0 && underfull(node)) {
+  // Packing the page answers both questions: does it fit, and how full is it.
+  uint8_t page[kPageSize];
+  bool over, thin;
+  if (node.leaf()) {
+    std::vector<const char*> keys(node.count());
+    for (size_t k = 0; k < node.count(); ++k) keys[k] = node.key(k);
+    over = !encode_leaf(node.attr, node.left, node.right, key_len(), filler(), keys.data(),
+                        node.recnos.data(), node.count(), page);
+    thin = !over && kLeafAreaSize - get_le16(page + 12) < kLeafAreaSize / 4;
+  } else {
+    over = !encode_interior(node, page);
+    thin = node.count() < interior_capacity(key_len()) / 4;
+  }
+  if (over) return split(path, depth, std::move(node));
+  if (depth > 0 && thin) {
     bool merged = false;
     Status s = try_merge(path, depth, node, &merged);
     if (!s.ok() || merged) return s;
   }
-  Status s = store(node);
+  if (depth == 0) {
+    Status s = store(node);
+    if (!s.ok()) return s;
+    return settle_root(std::move(node));
+  }
+  const uint32_t offset = node.offset;
+  const std::string last_key(node.key(node.count() - 1), static_cast<size_t>(key_len()));
+  const uint32_t last_recno = node.recnos.back();
+  Status s = store_.store_packed(std::move(node), page);
   if (!s.ok()) return s;
-  if (depth == 0) return settle_root(std::move(node));
   Node parent;
   s = copy(path[depth - 1].offset, &parent);
   if (!s.ok()) return s;
   size_t i = path[depth - 1].index;
-  if (i >= parent.count() || parent.children[i] != node.offset)
+  if (i >= parent.count() || parent.children[i] != offset)
     return store_.corrupt(parent.offset, "parent entry does not lead to its child");
-  const size_t last = node.count() - 1;
-  if (entry_equals(parent, i, node.key(last), node.recnos[last])) return {};
-  set_entry(parent, i, node.key(last), node.recnos[last]);
+  if (entry_equals(parent, i, last_key.data(), last_recno)) return {};
+  set_entry(parent, i, last_key.data(), last_recno);
   return fix(path, depth - 1, std::move(parent));
 }
 

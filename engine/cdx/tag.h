@@ -105,7 +105,6 @@ class Tag {
   Status lower_bound(const std::string& key, size_t len, bool strict, Cursor* c);
 
   bool fits(const Node& node) const;
-  bool underfull(const Node& node) const;
   Status fix(Path& path, size_t depth, Node node);
   Status split(Path& path, size_t depth, Node node);
   Status try_merge(Path& path, size_t depth, Node& node, bool* merged);

@@ -10,6 +10,7 @@ class Table;
 
 namespace ace::order {
 
+// Cheap and repeatable; the C entries that open tables call it first.
 void register_order_layer();
 // The orders of a table: the ones it opened with, or a new empty set it keeps
 // from now on (for tables that had no structural bag).

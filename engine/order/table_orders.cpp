@@ -215,8 +215,8 @@ Status TableOrders::refresh() {
 }
 
 Status TableOrders::lock_bags() {
-  if (!table_.shared()) return refresh();
-  for (size_t i = 0; i < bags_.size(); ++i) {
+  // A table opened exclusively has no other writers to wait for.
+  for (size_t i = 0; table_.shared() && i < bags_.size(); ++i) {
     io::File& f = bags_[i].bag->store().file();
     io::IoStatus io;
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
@@ -229,14 +229,19 @@ Status TableOrders::lock_bags() {
       return from_io(io, ACE_ERR_INDEX, bags_[i].path, "index file is locked by another user");
     }
   }
+  // The version counter is written once per change, when the lock is let go.
+  for (auto& b : bags_) b.bag->store().begin_batch();
   Status s = refresh();
   if (!s.ok()) unlock_bags();
   return s;
 }
 
 void TableOrders::unlock_bags() {
-  if (!table_.shared()) return;
-  for (auto& b : bags_) b.bag->store().file().unlock(kBagLockOffset, 1);
+  for (auto& b : bags_) {
+    // Written before others may look: they learn of the change from it.
+    b.bag->store().end_batch();
+    if (table_.shared()) b.bag->store().file().unlock(kBagLockOffset, 1);
+  }
 }
 
 Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {

@@ -44,6 +44,7 @@ class MemFile : public ace::io::File {
   }
   ace::io::IoStatus flush() override { return {}; }
   ace::io::IoStatus lock(uint64_t, uint64_t) override { return {}; }
+  ace::io::IoStatus lock_shared(uint64_t, uint64_t) override { return {}; }
   ace::io::IoStatus unlock(uint64_t, uint64_t) override { return {}; }
   const std::string& path() const override { return path_; }
 

@@ -10,6 +10,11 @@
 #include <iterator>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "dbf/record.h"
 #include "order/order_layer.h"
 #include "order/tag_navigator.h"
@@ -363,6 +368,7 @@ TEST_F(OrderTest, BuiltOrdersFollowTheTable) {
   EXPECT_EQ(reopened.order_count(), 3u);
   EXPECT_EQ(problems(reopened), "");
 }
+
 
 TEST_F(OrderTest, BadKeyIsRefusedAndLeavesNoTag) {
   std::string path = copy_fixture("setup.dbf", {"setup.CDX"});
