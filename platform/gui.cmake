@@ -33,7 +33,5 @@ if(WIN32)
   target_link_libraries(plat_gui PUBLIC plat_msgbox plat_gui_rules user32 gdi32 shell32
                                  PRIVATE project_options)
   # raise_error and the error window's presenter registry live in the portable core.
-  if(TARGET plat_core)
-    target_link_libraries(plat_gui PUBLIC plat_core)
-  endif()
+  target_link_libraries(plat_gui PUBLIC plat_core)
 endif()
