@@ -6,11 +6,25 @@
 
 namespace ace::order {
 
+TagNavigator::TagNavigator(table::Table& table, TableOrders& orders, size_t order_number)
+    : table_(table), orders_(orders), number_(order_number) {
+  Order* o = orders_.order(number_);
+  bag_ = o ? o->bag : nullptr;
+  name_ = o ? o->tag->name() : "";
+}
+
 Status TagNavigator::tag(Order** out) {
+  // Other users' changes first: tags they dropped or added are bound again.
+  Status s = orders_.refresh();
+  if (!s.ok()) return s;
   *out = orders_.order(number_);
-  if (!*out) return Status::error(ACE_ERR_ARGUMENT, table_.path(), "no such order");
-  cdx::Status s = (*out)->bag->refresh();
-  if (!s.ok()) return Status::error(ACE_ERR_INDEX, (*out)->bag->path(), s.message);
+  if (!*out || (*out)->bag != bag_ || (*out)->tag->name() != name_) {
+    *out = nullptr;
+    for (size_t n = 1; n <= orders_.order_count() && !*out; ++n)
+      if (orders_.order(n)->bag == bag_ && orders_.order(n)->tag->name() == name_) *out = orders_.order(n), number_ = n;
+    at_ = cdx::Cursor{};
+  }
+  if (!*out) return Status::error(ACE_ERR_NO_ORDER, table_.path(), "the order's tag is gone");
   return Status::success();
 }
 

@@ -12,8 +12,7 @@ namespace ace::order {
 
 class TagNavigator : public api::OrderNavigator {
  public:
-  TagNavigator(table::Table& table, TableOrders& orders, size_t order_number)
-      : table_(table), orders_(orders), number_(order_number) {}
+  TagNavigator(table::Table& table, TableOrders& orders, size_t order_number);
 
   Status first(uint32_t* recno) override;
   Status last(uint32_t* recno) override;
@@ -22,6 +21,8 @@ class TagNavigator : public api::OrderNavigator {
   // Positions on the first entry whose key starts with `key` (*found) or else
   // follows it; 0 at the end. Deleted records are passed over when hidden.
   Status seek(std::string_view key, uint32_t* recno, bool* found);
+  // The order's number as of the last move (other users adding tags to a bag
+  // can change numbers; the navigator follows its tag by bag and name).
   size_t order_number() const { return number_; }
 
  private:
@@ -35,6 +36,8 @@ class TagNavigator : public api::OrderNavigator {
   table::Table& table_;
   TableOrders& orders_;
   size_t number_;
+  const cdx::Bag* bag_;
+  std::string name_;
   cdx::Cursor at_;
 };
 

@@ -383,4 +383,53 @@ TEST_F(OrderTest, BadKeyIsRefusedAndLeavesNoTag) {
   EXPECT_EQ(problems(orders), "");
 }
 
+// Two opens of one shared table: a tag added through one moves the order
+// numbers the other sees, and the other's controlling order keeps walking its
+// own tag, which another process may also find through the engine.
+TEST_F(OrderTest, ControllingOrderFollowsItsTagWhenOthersAddTags) {
+  std::string path = (dir_ / "pair.dbf").string();
+  std::vector<dbf::FieldDesc> fields(2);
+  fields[0].name = "A";
+  fields[0].type = dbf::FieldType::Character;
+  fields[0].length = 4;
+  fields[1].name = "B";
+  fields[1].type = dbf::FieldType::Numeric;
+  fields[1].length = 4;
+  {
+    std::unique_ptr<table::Table> t;
+    table::OpenOptions ex;
+    ex.exclusive = true;
+    ASSERT_TRUE(table::Table::create(path, fields, {}, ex, &t).ok());
+    for (int i = 0; i < 6; ++i) {
+      std::string rec = dbf::blank_record(t->header());
+      dbf::put_text(t->header(), &rec, t->header().fields[0], std::string(1, static_cast<char>('a' + i)));
+      dbf::put_number(t->header(), &rec, t->header().fields[1], 10 - i);
+      uint32_t r;
+      ASSERT_TRUE(t->append(rec, &r).ok());
+    }
+    size_t n;
+    ASSERT_TRUE(order::orders_of(*t).create_order("", {"ZB", "B", "", false, false}, &n).ok());
+  }
+  std::unique_ptr<table::Table> one, two;
+  ASSERT_TRUE(table::Table::open(path, {}, &one).ok());
+  ASSERT_TRUE(table::Table::open(path, {}, &two).ok());
+  TableOrders& mine = order::orders_of(*one);
+  order::TagNavigator nav(*one, mine, mine.find_order("ZB"));
+  EXPECT_EQ(nav.order_number(), 1u);
+  size_t n;
+  ASSERT_TRUE(order::orders_of(*two).create_order("", {"AA", "A", "", false, false}, &n).ok());
+  // This open learns of the new tag when it next writes.
+  std::string rec = dbf::blank_record(one->header());
+  dbf::put_text(one->header(), &rec, one->header().fields[0], "g");
+  dbf::put_number(one->header(), &rec, one->header().fields[1], 4);
+  uint32_t r = 0;
+  ASSERT_TRUE(one->append(rec, &r).ok());
+  one->unlock_all();
+  std::vector<uint32_t> seen;
+  for (Status s = nav.first(&r); s.ok() && r; s = nav.next(r, &r)) seen.push_back(r);
+  EXPECT_EQ(seen, (std::vector<uint32_t>{7, 6, 5, 4, 3, 2, 1}));  // B ascending
+  EXPECT_EQ(nav.order_number(), 2u);  // AA now comes first in the bag
+  EXPECT_EQ(mine.order_count(), 2u);
+}
+
 }  // namespace
