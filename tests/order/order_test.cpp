@@ -228,8 +228,9 @@ TEST_F(OrderTest, UnmaintainableTagRefusesWrites) {
       keys.recnos = {1};
       cdx::Tag* tag = nullptr;
       ASSERT_TRUE(bag->create_tag({"ODD", c.key, "", 10, cdx::KeyKind::Character, false, false}, keys, &tag).ok());
-      if (*c.collation)
+      if (*c.collation) {
         ASSERT_TRUE(bag->store().write(tag->header_offset() + 40, c.collation, std::strlen(c.collation)).ok());
+      }
     }
     std::string dbf_before = slurp(path), cdx_before = slurp(dir_ / "odd.cdx");
     {

@@ -121,7 +121,6 @@ TEST_F(VerifyTest, ReindexNeedsTheTableToItself) {
   make(false);
   EXPECT_EQ(orders().reindex().code, ACE_ERR_EXCLUSIVE_NEEDED);
   // Nor is a structural bag started on a shared table another user could not see.
-  fs::remove(dir_ / "names.cdx");
   std::vector<dbf::FieldDesc> fields(1);
   fields[0].name = "N";
   fields[0].type = dbf::FieldType::Numeric;
