@@ -207,11 +207,12 @@ ACE_API ACE_RESULT ACE_ENTRY ace_get_last_error(uint32_t* number, int32_t* os_co
  * first dot). A tag of that name in that bag is replaced. The table's other bags
  * are closed first; the new order then controls and the table stands on its
  * first record; *order (may be null) receives its number.
- * The first tag of a structural bag (the bag is made and the table's header
- * marked) needs the table opened exclusively, since other users would not keep a
- * bag they did not open: ACE_ERR_EXCLUSIVE_NEEDED. Another user's append under
- * way while the tag is built: ACE_ERR_APPEND_LOCK. A bad key: ACE_ERR_KEY_SYNTAX
- * or ACE_ERR_KEY_TYPE, and no file is touched. */
+ * A missing structural bag is made and the table's header marked; other users
+ * of the table keep it from their next write on. On a shared table the whole
+ * table is locked while the tag is built (this table's record locks are given
+ * up); another user holding a record lock gives ACE_ERR_FILE_LOCK and nothing is
+ * built. A bad key: ACE_ERR_KEY_SYNTAX or ACE_ERR_KEY_TYPE, and no file is
+ * touched. */
 ACE_API ACE_RESULT ACE_ENTRY ace_create_index(ACE_HANDLE table, const char* bag, const char* tag,
                                               const char* key, const char* condition, uint32_t options,
                                               uint16_t* order);

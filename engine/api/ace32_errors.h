@@ -54,8 +54,8 @@
  * |        |                          | or not letters, digits and "_"              |                   |
  * | 5105   | ACE_ERR_INDEX_VERIFY     | verification found problems (the report and | 32 Corruption     |
  * |        |                          | ace_get_last_error name them)               |                   |
- * | 5106   | ACE_ERR_EXCLUSIVE_NEEDED | reindexing, or starting a structural bag,   | 41 Lock error     |
- * |        |                          | needs the table opened exclusively          |                   |
+ * | 5106   | ACE_ERR_EXCLUSIVE_NEEDED | reindexing needs the table opened           | 41 Lock error     |
+ * |        |                          | exclusively                                 |                   |
  */
 #ifndef ACE32_ERRORS_H
 #define ACE32_ERRORS_H

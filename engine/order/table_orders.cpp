@@ -8,7 +8,7 @@
 
 #include "dbf/record.h"
 #include "engine_settings.h"
-#include "order/header_lock.h"
+#include "order/file_lock.h"
 #include "order/record_adapter.h"
 #include "table/table.h"
 
@@ -189,7 +189,23 @@ Status TableOrders::key_of(Order& o, uint32_t recno, std::string_view bytes, std
   return Status::success();
 }
 
+// A structural bag is started under the file lock, so a writer that holds a
+// record lock (updates) or the header lock (appends) sees either no mark or a
+// finished bag.
+Status TableOrders::adopt_structural_bag() {
+  if (watched_bag_.empty()) return Status::success();
+  uint8_t flags = 0;
+  io::IoStatus io = table_.file().read_at(28, &flags, 1);
+  if (!io.ok()) return from_io(io, ACE_ERR_READ, table_.path(), "cannot read the table header");
+  if (!(flags & dbf::kHasStructuralCdx) || !io::file_exists(watched_bag_)) return Status::success();
+  std::string path = std::move(watched_bag_);
+  watched_bag_.clear();
+  return open_bag(path, true);
+}
+
 Status TableOrders::check_writable() {
+  Status s = adopt_structural_bag();
+  if (!s.ok()) return s;
   for (const Order& o : orders_)
     if (!o.maintainable)
       return Status::error(ACE_ERR_INDEX_UNMAINTAINABLE, o.bag->path(),
@@ -245,8 +261,12 @@ void TableOrders::unlock_bags() {
 }
 
 Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
+  // Looked at again under the header lock: check_writable came before it.
+  Status s = adopt_structural_bag();
+  if (!s.ok()) return s;
   if (orders_.empty()) return Status::success();
-  Status s = lock_bags();
+  if (!(s = check_writable()).ok()) return s;
+  s = lock_bags();
   if (!s.ok()) return s;
   std::string key;
   for (Order& o : orders_) {
@@ -426,19 +446,16 @@ Status TableOrders::create_order(const std::string& bag_path, const OrderSpec& s
   for (auto& b : bags_)
     if (structural ? b.structural : b.path == path) target = &b;
 
-  // Appends wait while the tag is built from the records (the header lock), and
-  // so do changes (the bag lock): the new tag misses nobody's record.
-  HeaderLock header(table_);
-  if (!(s = header.acquire()).ok()) return s;
+  // No other user writes while the tag is built from the records: the whole
+  // table is locked (appends and record locks wait), so the new tag misses
+  // nobody's record and a new structural bag is complete before anyone sees it.
+  FileLock whole(table_);
+  if (!(s = whole.acquire()).ok()) return s;
   if (!target) {
     if (structural) {
-      // Other users would not keep a structural bag they did not open with the
-      // table, so one is only started on a table nobody else has open.
-      if (table_.shared())
-        return Status::error(ACE_ERR_EXCLUSIVE_NEEDED, table_.path(),
-                             "a structural index is created only on a table opened exclusively");
       // Whatever file has the name is not this table's bag: its header says so.
       if (!(s = create_bag(path, true)).ok()) return s;
+      watched_bag_.clear();
       uint8_t flags = static_cast<uint8_t>(table_.header().flags | dbf::kHasStructuralCdx);
       io::IoStatus io = table_.file().write_at(28, &flags, 1);
       if (!io.ok()) return from_io(io, ACE_ERR_WRITE, table_.path(), "cannot mark the structural index");

@@ -80,6 +80,10 @@ class TableOrders : public table::IndexMaintainer {
   Status lock_bags();
   void unlock_bags();
 
+  // For a shared table without a structural bag: before each write, look
+  // whether another user has started one (the table's header mark) and open it.
+  void watch_for_structural_bag(std::string path) { watched_bag_ = std::move(path); }
+
   Status check_writable() override;
   Status on_append(uint32_t recno, const table::RecordView& rec) override;
   Status on_update(uint32_t recno, const table::RecordView& before, const table::RecordView& after) override;
@@ -101,11 +105,13 @@ class TableOrders : public table::IndexMaintainer {
   Status build_tag(cdx::Bag& bag, const OrderSpec& spec);
   Status create_bag(const std::string& path, bool structural);
   Status replace_unique(Order& o, const std::string& key, uint32_t skip);
+  Status adopt_structural_bag();
 
   table::Table& table_;
   std::string alias_;
   std::vector<OpenBag> bags_;
   std::vector<Order> orders_;
+  std::string watched_bag_;  // empty unless watching for a structural bag
 };
 
 // True for a name a tag may have: 1 to 10 letters, digits or "_", not starting

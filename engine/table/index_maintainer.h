@@ -61,6 +61,8 @@ class IndexMaintainer {
 
 // Opens a table's structural bag (same base name, ".cdx") when its header says it
 // has one. Registered by the order layer; without one, tables open without indexes.
+// Called for every table of the FoxPro family, marked or not (a bag another user
+// starts later must be kept by this one too); it may leave *out empty.
 // `path` is the bag's path. A failure fails the table's open.
 using StructuralBagFactory =
     std::function<Status(Table& table, const std::string& path, std::unique_ptr<IndexMaintainer>* out)>;

@@ -101,7 +101,9 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   // in dBASE IV tables it marks a production MDX, which this engine does not keep.
   const uint8_t v = t->header_.version;
   const bool fox_family = v != dbf::kDbase4Memo && v != dbf::kDbase4Sql && v != dbf::kDbase4SqlMemo;
-  if (fox_family && (t->header_.flags & dbf::kHasStructuralCdx) && structural_bag_factory()) {
+  // Called for tables without the mark too: another user may start their
+  // structural bag while this one has them open.
+  if (fox_family && structural_bag_factory()) {
     std::unique_ptr<IndexMaintainer> m;
     s = structural_bag_factory()(*t, companion_path(base, container ? ".dcx" : ".cdx"), &m);
     if (!s.ok()) return s;

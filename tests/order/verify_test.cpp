@@ -120,17 +120,35 @@ TEST_F(VerifyTest, EachDamageIsNamedAndReindexRepairsIt) {
 TEST_F(VerifyTest, ReindexNeedsTheTableToItself) {
   make(false);
   EXPECT_EQ(orders().reindex().code, ACE_ERR_EXCLUSIVE_NEEDED);
-  // Nor is a structural bag started on a shared table another user could not see.
+}
+
+// A structural bag started through one open of a shared table is kept by the
+// other opens from their next write on; while another open holds a record lock
+// no tag is built (the builder needs the whole table to itself for a moment).
+TEST_F(VerifyTest, BagStartedByAnotherUserIsKept) {
   std::vector<dbf::FieldDesc> fields(1);
-  fields[0].name = "N";
-  fields[0].type = dbf::FieldType::Numeric;
-  fields[0].length = 5;
-  std::unique_ptr<table::Table> plain;
-  ASSERT_TRUE(table::Table::create((dir_ / "plain.dbf").string(), fields, {}, {}, &plain).ok());
+  fields[0].name = "NAME";
+  fields[0].type = dbf::FieldType::Character;
+  fields[0].length = 10;
+  std::unique_ptr<table::Table> other;
+  ASSERT_TRUE(table::Table::create(path_, fields, {}, {}, &table_).ok());
+  ASSERT_TRUE(table::Table::open(path_, {}, &other).ok());
+  append("first");
+  ASSERT_TRUE(other->lock_record(1).ok());
   size_t n;
-  EXPECT_EQ(order::orders_of(*plain).create_order("", {"N", "N", "", false, false}, &n).code,
-            ACE_ERR_EXCLUSIVE_NEEDED);
-  EXPECT_FALSE(fs::exists(dir_ / "plain.cdx"));
+  EXPECT_EQ(orders().create_order("", {"NAME", "UPPER(NAME)", "", false, false}, &n).code, ACE_ERR_FILE_LOCK);
+  EXPECT_FALSE(fs::exists(dir_ / "names.cdx"));
+  ASSERT_TRUE(other->unlock_all().ok());
+  ASSERT_TRUE(orders().create_order("", {"NAME", "UPPER(NAME)", "", false, false}, &n).ok());
+
+  // The other open appends and changes a record: both reach the new tag.
+  uint32_t r;
+  ASSERT_TRUE(other->append(record("second"), &r).ok());
+  ASSERT_TRUE(other->lock_record(1).ok());
+  ASSERT_TRUE(other->write_record(1, record("changed")).ok());
+  other->unlock_all();
+  EXPECT_TRUE(problems().empty()) << order::describe(problems().front());
+  EXPECT_EQ(walk(), (std::vector<uint32_t>{1, 2}));
 }
 
 // An appender killed after writing its record and its keys, before counting
