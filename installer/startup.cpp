@@ -4,6 +4,7 @@
 #include "drivers.h"
 #include "main.h"
 #include "module_state.h"
+#include "net_error.h"
 #include "open_tables.h"
 #include "platform/error_system.h"
 #include "platform/program_facts.h"
@@ -18,9 +19,7 @@ void start_program(const std::string& module_path, const std::vector<std::string
   plat::record_start(module_path, arguments);
 
   plat::ErrorSystemHooks hooks;
-  // The network-error indicator belongs to the work areas, which the installer
-  // does not use yet; the quiet failures still stay quiet.
-  hooks.set_network_error = [] {};
+  hooks.set_network_error = [] { tbl::set_neterr(true); };
   hooks.describe_drivers = tbl::describe_drivers;
   hooks.describe_open_tables = tbl::describe_open_tables;
   hooks.end_of_program = end_program;
