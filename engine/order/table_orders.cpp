@@ -280,14 +280,27 @@ Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
   return s;
 }
 
-Status TableOrders::on_leftover(uint32_t recno, const table::RecordView& leftover) {
+std::string TableOrders::leftover(uint32_t recno) {
+  const auto& h = table_.header();
+  std::string bytes(h.record_length, '\0');
+  size_t got = 0;
+  io::IoStatus io = table_.file().read_at(uint64_t(h.header_length) + uint64_t(recno - 1) * h.record_length,
+                                          &bytes[0], bytes.size(), &got);
+  if ((!io.ok() && io.code != io::IoStatus::ShortRead) || got != bytes.size()) return "";
+  if (bytes[0] != char(dbf::kLiveFlag) && bytes[0] != char(dbf::kDeletedFlag)) return "";
+  return bytes;
+}
+
+Status TableOrders::before_append(uint32_t recno) {
   if (orders_.empty()) return Status::success();
+  const std::string left = leftover(recno);
+  if (left.empty()) return Status::success();
   Status s = lock_bags();
   if (!s.ok()) return s;
   std::string key;
   for (Order& o : orders_) {
     bool included, removed = false;
-    if (!(s = key_of(o, recno, leftover.bytes(), &key, &included)).ok()) break;
+    if (!(s = key_of(o, recno, left, &key, &included)).ok()) break;
     if (!included) continue;
     if (!(s = from_cdx(o.tag->remove(key, recno, &removed), o.bag->path())).ok()) break;
     if (removed && o.tag->unique() && !(s = replace_unique(o, key, recno)).ok()) break;

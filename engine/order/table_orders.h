@@ -87,7 +87,10 @@ class TableOrders : public table::IndexMaintainer {
   Status check_writable() override;
   Status on_append(uint32_t recno, const table::RecordView& rec) override;
   Status on_update(uint32_t recno, const table::RecordView& before, const table::RecordView& after) override;
-  Status on_leftover(uint32_t recno, const table::RecordView& leftover) override;
+  Status before_append(uint32_t recno) override;
+  // The bytes in the slot of record `recno` when it is beyond the count (left by
+  // an append under way or killed); empty when there are none.
+  std::string leftover(uint32_t recno);
 
   table::Table& table() { return table_; }
   const std::string& alias() const { return alias_; }

@@ -48,19 +48,6 @@ class Checker {
     out_->push_back({o.bag->path(), o.tag->name(), recno, page, std::move(text)});
   }
 
-  // The bytes an interrupted or running append left in the slot after the last
-  // counted record; empty when there are none.
-  std::string leftover() {
-    table::Table& t = orders_.table();
-    const auto& h = t.header();
-    std::string bytes(h.record_length, '\0');
-    size_t got = 0;
-    io::IoStatus io = t.file().read_at(uint64_t(h.header_length) + uint64_t(count_) * h.record_length,
-                                       &bytes[0], bytes.size(), &got);
-    if ((!io.ok() && io.code != io::IoStatus::ShortRead) || got != bytes.size()) return "";
-    return bytes;
-  }
-
   Status expected(Order& o, std::vector<Expected>* want) {
     table::Table& t = orders_.table();
     want->assign(count_ + 2, Expected{});
@@ -74,7 +61,7 @@ class Checker {
     }
     // Keys of a record still being appended (or of one whose appender was killed
     // before counting it) are not wrong: the next append takes them out again.
-    std::string left = leftover();
+    std::string left = orders_.leftover(count_ + 1);
     if (!left.empty()) {
       Expected& e = (*want)[count_ + 1];
       if (orders_.key_of(o, count_ + 1, left, &e.key, &e.included).ok()) e.key = padded(std::move(e.key), *o.tag);

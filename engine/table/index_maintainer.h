@@ -50,11 +50,11 @@ class IndexMaintainer {
   virtual Status check_writable() = 0;
   virtual Status on_append(uint32_t recno, const RecordView& rec) = 0;
   virtual Status on_update(uint32_t recno, const RecordView& before, const RecordView& after) = 0;
-  // Before a new record is written, under the header lock: the bytes an appender
-  // killed after writing its record (and perhaps some keys) left where the new
-  // record goes, so keys of that uncounted record can be taken out again.
-  virtual Status on_leftover(uint32_t recno, const RecordView& leftover) {
-    (void)recno, (void)leftover;
+  // Before new record `recno` is written, under the header lock: an appender
+  // killed after writing its record (and perhaps some keys) left its bytes where
+  // the new record goes, so keys of that uncounted record can be taken out again.
+  virtual Status before_append(uint32_t recno) {
+    (void)recno;
     return Status::success();
   }
 };

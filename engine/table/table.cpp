@@ -304,17 +304,7 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
 
   // 0. An appender killed between writing its record and counting it may have
   //    indexed it: its bytes are still in the slot, so its keys can be found.
-  if (maintainer_) {
-    std::string left(header_.record_length, '\0');
-    size_t got = 0;
-    io::IoStatus lio = file_->read_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
-                                      &left[0], left.size(), &got);
-    if ((lio.ok() || lio.code == io::IoStatus::ShortRead) && got == left.size() &&
-        (left[0] == char(dbf::kLiveFlag) || left[0] == char(dbf::kDeletedFlag))) {
-      s = maintainer_->on_leftover(next, RecordView(*this, next, left));
-      if (!s.ok()) return drop_new_lock(), release(), s;
-    }
-  }
+  if (maintainer_ && !(s = maintainer_->before_append(next)).ok()) return drop_new_lock(), release(), s;
   // 1. The record and the end-of-file mark after it, beyond what the count covers.
   rec.push_back(static_cast<char>(dbf::kEndOfFile));
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
