@@ -171,6 +171,106 @@ ACE_API ACE_RESULT ACE_ENTRY ace_flush(ACE_HANDLE table);
 ACE_API ACE_RESULT ACE_ENTRY ace_get_last_error(uint32_t* number, int32_t* os_code, char* file,
                                                 uint32_t* file_length, char* text, uint32_t* text_length);
 
+/* ---- Index orders ----------------------------------------------------------
+ *
+ * A bag is a compound index file (".cdx") holding orders, each named by a tag of
+ * 1 to 10 letters, digits or "_" (case ignored). A table whose header marks a
+ * structural bag opens "<table name>.cdx" with it; that bag's orders are always
+ * kept up to date and cannot be closed. Other bags are opened on a table by
+ * ace_open_index or made by ace_create_index, and are kept up to date while open.
+ *
+ * Orders of a table are numbered from 1: the structural bag's tags first, then
+ * those of other bags in the order they were opened. Order 0 is record-number
+ * order. The controlling order moves ace_go_top, ace_go_bottom and ace_skip in
+ * key order (passing over deleted records when they are hidden); a tag's FOR
+ * condition leaves out the records that fail it. Entries that change orders
+ * leave record-number order controlling unless they say otherwise.
+ *
+ * Keys, for seeks, are the bytes an index stores: character keys as the text
+ * (a shorter text seeks the keys it begins), numbers and dates through
+ * ace_seek_double (a date as its Julian day number).
+ *
+ * Writes to a table whose open tags the engine cannot evaluate (an unknown
+ * function, a collation other than machine order) fail with
+ * ACE_ERR_INDEX_UNMAINTAINABLE and change nothing; reading and walking the
+ * orders still work.
+ */
+
+/* Options of ace_create_index and answers of ace_order_options. */
+#define ACE_INDEX_UNIQUE 0x0001u     /* one record per key: the first one */
+#define ACE_INDEX_DESCENDING 0x0002u /* walked from the highest key */
+
+/* 300: builds an order over every record of the table: tag `tag` keyed on `key`,
+ * with FOR `condition` (NULL or "" for none), in the structural bag (bag NULL or
+ * "") or in the bag file `bag` (".cdx" added when it has no extension; made when
+ * missing). A tag NULL or "" takes the bag's name (without folder, cut at the
+ * first dot). A tag of that name in that bag is replaced. The table's other bags
+ * are closed first; the new order then controls and the table stands on its
+ * first record; *order (may be null) receives its number.
+ * A missing structural bag is made and the table's header marked; other users
+ * of the table keep it from their next write on. On a shared table the whole
+ * table is locked while the tag is built (this table's record locks are given
+ * up); another user holding a record lock gives ACE_ERR_FILE_LOCK and nothing is
+ * built. A bad key: ACE_ERR_KEY_SYNTAX or ACE_ERR_KEY_TYPE, and no file is
+ * touched. */
+ACE_API ACE_RESULT ACE_ENTRY ace_create_index(ACE_HANDLE table, const char* bag, const char* tag,
+                                              const char* key, const char* condition, uint32_t options,
+                                              uint16_t* order);
+/* 301: opens the bag file `bag` on the table (".cdx" added when it has no
+ * extension); *count (may be null) receives the number of orders now open.
+ * Opening a bag that is open already changes nothing. */
+ACE_API ACE_RESULT ACE_ENTRY ace_open_index(ACE_HANDLE table, const char* bag, uint16_t* count);
+/* 302: closes every bag but the structural one; record-number order controls. */
+ACE_API ACE_RESULT ACE_ENTRY ace_close_indexes(ACE_HANDLE table);
+/* 303: makes order `order` controlling (0: record-number order); the current
+ * record stays. ACE_ERR_NO_ORDER when there is no such order. */
+ACE_API ACE_RESULT ACE_ENTRY ace_set_order(ACE_HANDLE table, uint16_t order);
+/* 304: the controlling order's number, 0 for record-number order. */
+ACE_API ACE_RESULT ACE_ENTRY ace_get_order(ACE_HANDLE table, uint16_t* order);
+/* 305: how many orders are open on the table. */
+ACE_API ACE_RESULT ACE_ENTRY ace_order_count(ACE_HANDLE table, uint16_t* count);
+/* 306-308: an order's tag name (upper case), key expression and FOR expression
+ * ("" when none). `*length` holds the buffer's size on entry and the text's
+ * length on return; a buffer too small gives ACE_ERR_BUFFER_SMALL with the size
+ * needed (the NUL included). */
+ACE_API ACE_RESULT ACE_ENTRY ace_order_name(ACE_HANDLE table, uint16_t order, char* buffer, uint32_t* length);
+ACE_API ACE_RESULT ACE_ENTRY ace_order_key(ACE_HANDLE table, uint16_t order, char* buffer, uint32_t* length);
+ACE_API ACE_RESULT ACE_ENTRY ace_order_condition(ACE_HANDLE table, uint16_t order, char* buffer,
+                                                 uint32_t* length);
+/* 309: ACE_INDEX_UNIQUE and ACE_INDEX_DESCENDING of an order. */
+ACE_API ACE_RESULT ACE_ENTRY ace_order_options(ACE_HANDLE table, uint16_t order, uint32_t* options);
+/* 310: seeks `key` (`length` bytes) in the controlling order. Found (an entry
+ * whose key begins with these bytes): *found = 1 and that record is current.
+ * Not found: *found = 0 and, with `soft`, the record of the next key is current
+ * (end of file when none follows); without `soft`, end of file. `found` may be
+ * null. ACE_ERR_NO_ORDER when record-number order controls. */
+ACE_API ACE_RESULT ACE_ENTRY ace_seek(ACE_HANDLE table, const char* key, uint32_t length, uint16_t soft,
+                                      uint16_t* found);
+/* 311: as ace_seek, in an order keyed on a number, a date (`value` its Julian day)
+ * or an integer field. */
+ACE_API ACE_RESULT ACE_ENTRY ace_seek_double(ACE_HANDLE table, double value, uint16_t soft, uint16_t* found);
+/* 312: checks every open order against the table: every page sound, every key
+ * equal to its expression on its record, every record that satisfies the FOR
+ * condition present once (for a unique tag, the first record of each key), no
+ * entry for a record the table does not have. ACE_OK when all is well;
+ * ACE_ERR_INDEX_VERIFY when problems were found: *problems (may be null) counts
+ * them and `report` (may be null) receives one line per problem, LF-separated,
+ * cut to fit as ace_get_last_error does ("<bag> tag NAME: record 12: ..." or
+ * "...: page 0x1200: ..."). On a shared table appends wait meanwhile. */
+ACE_API ACE_RESULT ACE_ENTRY ace_verify_indexes(ACE_HANDLE table, uint32_t* problems, char* report,
+                                                uint32_t* report_length);
+/* 313: rebuilds every open bag from its own tag definitions, each into a fresh
+ * file that then takes the old one's place. Needs the table opened exclusively
+ * (ACE_ERR_EXCLUSIVE_NEEDED); refused with nothing changed when a tag cannot be
+ * evaluated (ACE_ERR_INDEX_UNMAINTAINABLE). Record-number order controls after. */
+ACE_API ACE_RESULT ACE_ENTRY ace_reindex(ACE_HANDLE table);
+/* 314: makes the order of tag `tag` controlling (NULL or "": record-number order). */
+ACE_API ACE_RESULT ACE_ENTRY ace_set_order_by_name(ACE_HANDLE table, const char* tag);
+/* 315: the number of the order of tag `tag`; ACE_ERR_NO_ORDER when none. */
+ACE_API ACE_RESULT ACE_ENTRY ace_order_number(ACE_HANDLE table, const char* tag, uint16_t* order);
+/* 316: the file of the bag holding an order, as ace_order_name gives texts. */
+ACE_API ACE_RESULT ACE_ENTRY ace_order_bag(ACE_HANDLE table, uint16_t order, char* buffer, uint32_t* length);
+
 #ifdef __cplusplus
 }
 #endif

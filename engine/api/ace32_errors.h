@@ -39,6 +39,23 @@
  * |        |                          | needed is given back                         |                   |
  * | 5018   | ACE_ERR_NO_RECORD        | no current record (end or beginning of file)| 35 / program's    |
  * | 5019   | ACE_ERR_INDEX            | an index file could not be read or written  | 32 Corruption     |
+ *
+ * Index orders (entries 300-349):
+ *
+ * | Number | Name                     | Meaning                                     | Generic code      |
+ * |--------|--------------------------|---------------------------------------------|-------------------|
+ * | 5101   | ACE_ERR_NO_ORDER         | no order of that number or tag name; a seek | 1 Argument error  |
+ * |        |                          | without a controlling order                 |                   |
+ * | 5102   | ACE_ERR_KEY_SYNTAX       | a key or FOR expression does not compile    | "Syntax error"    |
+ * |        |                          | (bad text, unknown field or function)       |                   |
+ * | 5103   | ACE_ERR_KEY_TYPE         | a key of no fixed length or of a type an    | 33 Data type error|
+ * |        |                          | index cannot hold; a FOR that is not logical|                   |
+ * | 5104   | ACE_ERR_TAG_NAME         | a tag name that is empty, longer than 10,   | 1 Argument error  |
+ * |        |                          | or not letters, digits and "_"              |                   |
+ * | 5105   | ACE_ERR_INDEX_VERIFY     | verification found problems (the report and | 32 Corruption     |
+ * |        |                          | ace_get_last_error name them)               |                   |
+ * | 5106   | ACE_ERR_EXCLUSIVE_NEEDED | reindexing needs the table opened           | 41 Lock error     |
+ * |        |                          | exclusively                                 |                   |
  */
 #ifndef ACE32_ERRORS_H
 #define ACE32_ERRORS_H
@@ -63,5 +80,12 @@
 #define ACE_ERR_BUFFER_SMALL 5017u
 #define ACE_ERR_NO_RECORD 5018u
 #define ACE_ERR_INDEX 5019u
+
+#define ACE_ERR_NO_ORDER 5101u
+#define ACE_ERR_KEY_SYNTAX 5102u
+#define ACE_ERR_KEY_TYPE 5103u
+#define ACE_ERR_TAG_NAME 5104u
+#define ACE_ERR_INDEX_VERIFY 5105u
+#define ACE_ERR_EXCLUSIVE_NEEDED 5106u
 
 #endif

@@ -9,12 +9,3 @@ list(APPEND ACE_ENGINE_SOURCES
   cdx/tag_header.cpp
 )
 
-# The order layer: tags bound to tables, keys from the expression language.
-list(APPEND ACE_ENGINE_SOURCES
-  order/order_layer.cpp
-  order/record_adapter.cpp
-  order/table_orders.cpp
-  order/tag_navigator.cpp
-)
-# The C interface entries for orders (300-349), over the table entries' handles.
-list(APPEND ACE_API_SOURCES api/index_entries.cpp)

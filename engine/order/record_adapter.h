@@ -39,6 +39,11 @@ class RecordAdapter : public expr::RecordContext {
   int field_decimals(int idx) const override { return schema_.field_decimals(idx); }
   std::string_view alias() const override { return schema_.alias(); }
   expr::Value field_value(int idx) const override;
+  // Points the adapter at another record, for loops over many.
+  void reset(uint32_t recno, std::string_view bytes) {
+    recno_ = recno;
+    bytes_ = bytes;
+  }
   uint32_t recno() const override { return recno_; }
   bool deleted() const override;
 

@@ -1,9 +1,14 @@
 #include "order/table_orders.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
+#include "dbf/record.h"
 #include "engine_settings.h"
+#include "order/file_lock.h"
 #include "order/record_adapter.h"
 #include "table/table.h"
 
@@ -16,6 +21,10 @@ namespace {
 constexpr uint64_t kBagLockOffset = 0x7FFFFFFEull;
 // Writers hold the bag lock for the few page writes of one change.
 constexpr int kLockAttempts = 200000;
+
+// Bytes of a tag header that other programs leave zero for machine order and
+// where a tag of another collation carries that collation's name.
+constexpr size_t kCollationFrom = 36, kCollationTo = 502;
 
 expr::EvalSettings eval_settings() {
   expr::EvalSettings es;
@@ -36,17 +45,47 @@ std::string upper(std::string_view s) {
   return r;
 }
 
+// The collation a tag header names, empty for machine order.
+std::string collation_of(cdx::Bag& bag, const cdx::Tag& tag) {
+  uint8_t h[512];
+  if (!bag.store().read(tag.header_offset(), h, sizeof h).ok()) return "";
+  std::string name;
+  for (size_t i = kCollationFrom; i < kCollationTo; ++i) {
+    if (std::isalpha(h[i])) {
+      name.push_back(static_cast<char>(h[i]));
+    } else if (!name.empty()) {
+      if (name.size() >= 3) break;
+      name.clear();
+    }
+  }
+  if (name.size() < 3 || upper(name) == "MACHINE") return "";
+  return name;
+}
+
+// The error number for an expression that failed to compile.
+uint32_t compile_error_code(const expr::Error& e) {
+  return e.kind == expr::ErrorKind::Type ? ACE_ERR_KEY_TYPE : ACE_ERR_KEY_SYNTAX;
+}
+
 }  // namespace
 
-Status from_cdx(const cdx::Status& s) {
+bool valid_tag_name(std::string_view name) {
+  if (name.empty() || name.size() > cdx::kTagNameLength) return false;
+  if (std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+Status from_cdx(const cdx::Status& s, const std::string& file) {
   switch (s.code) {
     case cdx::Status::Ok:
       return Status::success();
     case cdx::Status::Invalid:
     case cdx::Status::NotFound:
-      return Status::error(ACE_ERR_ARGUMENT, "", s.message);
+      return Status::error(ACE_ERR_ARGUMENT, file, s.message);
     default:
-      return Status::error(ACE_ERR_INDEX, "", s.message);
+      return Status::error(ACE_ERR_INDEX, file, s.message);
   }
 }
 
@@ -59,6 +98,13 @@ size_t TableOrders::find_order(std::string_view tag) const {
   for (size_t i = 0; i < orders_.size(); ++i)
     if (orders_[i].tag->name() == t) return i + 1;
   return 0;
+}
+
+const std::string& TableOrders::structural_path() const {
+  static const std::string none;
+  for (auto& b : bags_)
+    if (b.structural) return b.path;
+  return none;
 }
 
 Status TableOrders::open_bag(const std::string& path, bool structural) {
@@ -85,7 +131,7 @@ void TableOrders::rebind_all() {
   for (auto& b : bags_) bind(b);
 }
 
-Status TableOrders::bind(OpenBag& b) {
+void TableOrders::bind(OpenBag& b) {
   TableSchema schema(table_.header(), alias_);
   const expr::EvalSettings es = eval_settings();
   for (auto& tag : b.bag->tags()) {
@@ -94,7 +140,10 @@ Status TableOrders::bind(OpenBag& b) {
     o.tag = tag.get();
     expr::CompileResult key = expr::compile(tag->key_expr(), schema, es);
     expr::Error err;
-    if (!key) {
+    std::string collation = collation_of(*b.bag, *tag);
+    if (!collation.empty()) {
+      o.problem = "keys in collation " + collation + ", not in machine order";
+    } else if (!key) {
       o.problem = "key \"" + tag->key_expr() + "\": " + key.error.message;
     } else if (!key.program->key_spec(&o.spec, &err)) {
       o.problem = "key \"" + tag->key_expr() + "\": " + err.message;
@@ -116,11 +165,13 @@ Status TableOrders::bind(OpenBag& b) {
     }
     orders_.push_back(std::move(o));
   }
-  return Status::success();
 }
 
 Status TableOrders::key_of(Order& o, uint32_t recno, std::string_view bytes, std::string* key,
                            bool* included) {
+  if (!o.maintainable)
+    return Status::error(ACE_ERR_INDEX_UNMAINTAINABLE, o.bag->path(),
+                         "tag " + o.tag->name() + " cannot be evaluated (" + o.problem + ")");
   RecordAdapter ctx(table_, alias_, recno, bytes);
   const expr::EvalSettings es = eval_settings();
   *included = true;
@@ -138,7 +189,23 @@ Status TableOrders::key_of(Order& o, uint32_t recno, std::string_view bytes, std
   return Status::success();
 }
 
+// A structural bag is started under the file lock, so a writer that holds a
+// record lock (updates) or the header lock (appends) sees either no mark or a
+// finished bag.
+Status TableOrders::adopt_structural_bag() {
+  if (watched_bag_.empty()) return Status::success();
+  uint8_t flags = 0;
+  io::IoStatus io = table_.file().read_at(28, &flags, 1);
+  if (!io.ok()) return from_io(io, ACE_ERR_READ, table_.path(), "cannot read the table header");
+  if (!(flags & dbf::kHasStructuralCdx) || !io::file_exists(watched_bag_)) return Status::success();
+  std::string path = std::move(watched_bag_);
+  watched_bag_.clear();
+  return open_bag(path, true);
+}
+
 Status TableOrders::check_writable() {
+  Status s = adopt_structural_bag();
+  if (!s.ok()) return s;
   for (const Order& o : orders_)
     if (!o.maintainable)
       return Status::error(ACE_ERR_INDEX_UNMAINTAINABLE, o.bag->path(),
@@ -146,13 +213,26 @@ Status TableOrders::check_writable() {
   return Status::success();
 }
 
-Status TableOrders::lock_bags() {
-  // A table opened exclusively has no other writers to wait for or look out for.
-  if (!table_.shared()) {
-    for (auto& b : bags_) b.bag->store().begin_batch();
-    return Status::success();
+Status TableOrders::refresh() {
+  // Others may have changed the bags since we last looked; when their tags
+  // changed, bind them again.
+  bool changed = false;
+  for (auto& b : bags_) {
+    std::vector<const cdx::Tag*> before;
+    for (auto& t : b.bag->tags()) before.push_back(t.get());
+    cdx::Status s = b.bag->refresh();
+    if (!s.ok()) return Status::error(ACE_ERR_INDEX, b.path, s.message);
+    std::vector<const cdx::Tag*> after;
+    for (auto& t : b.bag->tags()) after.push_back(t.get());
+    changed = changed || before != after;
   }
-  for (size_t i = 0; i < bags_.size(); ++i) {
+  if (changed) rebind_all();
+  return Status::success();
+}
+
+Status TableOrders::lock_bags() {
+  // A table opened exclusively has no other writers to wait for.
+  for (size_t i = 0; table_.shared() && i < bags_.size(); ++i) {
     io::File& f = bags_[i].bag->store().file();
     io::IoStatus io;
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
@@ -165,48 +245,65 @@ Status TableOrders::lock_bags() {
       return from_io(io, ACE_ERR_INDEX, bags_[i].path, "index file is locked by another user");
     }
   }
+  // The version counter is written once per change, when the lock is let go.
   for (auto& b : bags_) b.bag->store().begin_batch();
-  // Others may have changed the bags since we last looked; when their tags
-  // changed, bind them again.
-  bool changed = false;
-  for (auto& b : bags_) {
-    std::vector<const cdx::Tag*> before;
-    for (auto& t : b.bag->tags()) before.push_back(t.get());
-    cdx::Status s = b.bag->refresh();
-    if (!s.ok()) {
-      unlock_bags();
-      return Status::error(ACE_ERR_INDEX, b.path, s.message);
-    }
-    std::vector<const cdx::Tag*> after;
-    for (auto& t : b.bag->tags()) after.push_back(t.get());
-    changed = changed || before != after;
-  }
-  if (changed) rebind_all();
-  return Status::success();
+  Status s = refresh();
+  if (!s.ok()) unlock_bags();
+  return s;
 }
 
 void TableOrders::unlock_bags() {
   for (auto& b : bags_) {
-    // The version counter is written once per change, before others may look.
+    // Written before others may look: they learn of the change from it.
     b.bag->store().end_batch();
     if (table_.shared()) b.bag->store().file().unlock(kBagLockOffset, 1);
   }
 }
 
 Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
+  // Looked at again under the header lock: check_writable came before it.
+  Status s = adopt_structural_bag();
+  if (!s.ok()) return s;
   if (orders_.empty()) return Status::success();
-  Status s = lock_bags();
+  if (!(s = check_writable()).ok()) return s;
+  s = lock_bags();
   if (!s.ok()) return s;
   std::string key;
   for (Order& o : orders_) {
     bool included;
     if (!(s = key_of(o, recno, rec.bytes(), &key, &included)).ok()) break;
     if (!included) continue;
-    cdx::Status cs = o.tag->insert(key, recno);
-    if (!cs.ok()) {
-      s = Status::error(ACE_ERR_INDEX, o.bag->path(), cs.message);
-      break;
-    }
+    // A unique tag that holds the key keeps its earlier record.
+    if (!(s = from_cdx(o.tag->insert(key, recno), o.bag->path())).ok()) break;
+  }
+  unlock_bags();
+  return s;
+}
+
+std::string TableOrders::leftover(uint32_t recno) {
+  const auto& h = table_.header();
+  std::string bytes(h.record_length, '\0');
+  size_t got = 0;
+  io::IoStatus io = table_.file().read_at(uint64_t(h.header_length) + uint64_t(recno - 1) * h.record_length,
+                                          &bytes[0], bytes.size(), &got);
+  if ((!io.ok() && io.code != io::IoStatus::ShortRead) || got != bytes.size()) return "";
+  if (bytes[0] != char(dbf::kLiveFlag) && bytes[0] != char(dbf::kDeletedFlag)) return "";
+  return bytes;
+}
+
+Status TableOrders::before_append(uint32_t recno) {
+  if (orders_.empty()) return Status::success();
+  const std::string left = leftover(recno);
+  if (left.empty()) return Status::success();
+  Status s = lock_bags();
+  if (!s.ok()) return s;
+  std::string key;
+  for (Order& o : orders_) {
+    bool included, removed = false;
+    if (!(s = key_of(o, recno, left, &key, &included)).ok()) break;
+    if (!included) continue;
+    if (!(s = from_cdx(o.tag->remove(key, recno, &removed), o.bag->path())).ok()) break;
+    if (removed && o.tag->unique() && !(s = replace_unique(o, key, recno)).ok()) break;
   }
   unlock_bags();
   return s;
@@ -224,7 +321,7 @@ Status TableOrders::replace_unique(Order& o, const std::string& key, uint32_t sk
     if (!(s = table_.read_record(r, &bytes)).ok()) return s;
     bool included;
     if (!(s = key_of(o, r, bytes, &k, &included)).ok()) return s;
-    if (included && k == key) return from_cdx(o.tag->insert(k, r));
+    if (included && k == key) return from_cdx(o.tag->insert(k, r), o.bag->path());
   }
   return Status::success();
 }
@@ -242,20 +339,20 @@ Status TableOrders::on_update(uint32_t recno, const table::RecordView& before,
     if (was_in == is_in && old_key == new_key) continue;
     if (was_in) {
       bool removed = false;
-      if (!(s = from_cdx(o.tag->remove(old_key, recno, &removed))).ok()) break;
+      if (!(s = from_cdx(o.tag->remove(old_key, recno, &removed), o.bag->path())).ok()) break;
       if (removed && o.tag->unique() && !(s = replace_unique(o, old_key, recno)).ok()) break;
     }
     if (is_in) {
       bool added = false;
-      if (!(s = from_cdx(o.tag->insert(new_key, recno, &added))).ok()) break;
+      if (!(s = from_cdx(o.tag->insert(new_key, recno, &added), o.bag->path())).ok()) break;
       if (!added && o.tag->unique()) {
         // The key is held already; the lower record number keeps it.
         cdx::Cursor c;
         bool found;
-        if (!(s = from_cdx(o.tag->seek(new_key, &c, &found))).ok()) break;
+        if (!(s = from_cdx(o.tag->seek(new_key, &c, &found), o.bag->path())).ok()) break;
         if (found && c.recno > recno) {
-          if (!(s = from_cdx(o.tag->remove(new_key, c.recno))).ok()) break;
-          if (!(s = from_cdx(o.tag->insert(new_key, recno))).ok()) break;
+          if (!(s = from_cdx(o.tag->remove(new_key, c.recno), o.bag->path())).ok()) break;
+          if (!(s = from_cdx(o.tag->insert(new_key, recno), o.bag->path())).ok()) break;
         }
       }
     }
@@ -265,87 +362,133 @@ Status TableOrders::on_update(uint32_t recno, const table::RecordView& before,
   return s;
 }
 
-Status TableOrders::build_tag(cdx::Bag& bag, const OrderSpec& spec, Order* bound) {
+Status TableOrders::compile_spec(const OrderSpec& spec, Order* bound, const std::string& file) {
   TableSchema schema(table_.header(), alias_);
   const expr::EvalSettings es = eval_settings();
   expr::CompileResult key = expr::compile(spec.key_expr, schema, es);
-  if (!key) return Status::error(ACE_ERR_ARGUMENT, bag.path(), "key expression: " + key.error.message);
+  if (!key) return Status::error(compile_error_code(key.error), file, "key expression: " + key.error.message);
   expr::Error err;
   if (!key.program->key_spec(&bound->spec, &err))
-    return Status::error(ACE_ERR_ARGUMENT, bag.path(), "key expression: " + err.message);
+    return Status::error(ACE_ERR_KEY_TYPE, file, "key expression: " + err.message);
   bound->key = std::move(key.program);
   if (!spec.for_expr.empty()) {
     expr::CompileResult cond = expr::compile(spec.for_expr, schema, es);
-    if (!cond) return Status::error(ACE_ERR_ARGUMENT, bag.path(), "FOR condition: " + cond.error.message);
+    if (!cond)
+      return Status::error(compile_error_code(cond.error), file, "FOR condition: " + cond.error.message);
     bound->condition = std::move(cond.program);
   }
-  uint32_t n = 0;
-  Status s = table_.record_count(&n);
+  bound->maintainable = true;
+  return Status::success();
+}
+
+Status TableOrders::build_tag(cdx::Bag& bag, const OrderSpec& spec) {
+  Order bound;
+  bound.bag = &bag;
+  Status s = compile_spec(spec, &bound, bag.path());
   if (!s.ok()) return s;
+  uint32_t n = 0;
+  if (!(s = table_.record_count(&n)).ok()) return s;
   cdx::KeySet keys;
-  keys.bytes.reserve(static_cast<size_t>(n) * static_cast<size_t>(bound->spec.length));
+  keys.bytes.reserve(static_cast<size_t>(n) * static_cast<size_t>(bound.spec.length));
   keys.recnos.reserve(n);
-  std::string bytes, k;
+  RecordAdapter ctx(table_, alias_, 0, {});
+  const expr::EvalSettings es = eval_settings();
+  std::string k;
+  expr::Error err;
+  // Records are read many at a time: one read per record would cost more than
+  // the sort.
+  const auto& h = table_.header();
+  const uint32_t per_chunk = std::max<uint32_t>(1, (1u << 20) / h.record_length);
+  std::string chunk;
+  uint32_t chunk_first = 1, chunk_count = 0;
   for (uint32_t r = 1; r <= n; ++r) {
-    if (!(s = table_.read_record(r, &bytes)).ok()) return s;
-    bool included;
-    if (!(s = key_of(*bound, r, bytes, &k, &included)).ok()) return s;
-    if (!included) continue;
+    if (r >= chunk_first + chunk_count) {
+      chunk_first = r;
+      chunk_count = std::min(per_chunk, n - r + 1);
+      chunk.resize(size_t(chunk_count) * h.record_length);
+      io::IoStatus io = table_.file().read_at(uint64_t(h.header_length) + uint64_t(r - 1) * h.record_length,
+                                              &chunk[0], chunk.size());
+      if (!io.ok()) return from_io(io, ACE_ERR_READ, table_.path(), "cannot read records");
+    }
+    std::string_view bytes(chunk.data() + size_t(r - chunk_first) * h.record_length, h.record_length);
+    ctx.reset(r, bytes);
+    if (bound.condition) {
+      expr::EvalResult cr = bound.condition->evaluate(ctx, es);
+      if (!cr.ok() || cr.value.type != expr::Value::Type::Logical)
+        return Status::error(ACE_ERR_KEY_TYPE, bag.path(), "FOR condition gives no logical value");
+      if (!cr.value.log) continue;
+    }
+    if (!bound.key->evaluate_key(ctx, es, &k, &err))
+      return Status::error(ACE_ERR_KEY_TYPE, bag.path(), "key expression: " + err.message);
     keys.bytes += k;
     keys.recnos.push_back(r);
   }
-  cdx::TagSpec ts{spec.tag, spec.key_expr, spec.for_expr, bound->spec.length, kind_of(bound->spec),
+  cdx::TagSpec ts{upper(spec.tag), spec.key_expr, spec.for_expr, bound.spec.length, kind_of(bound.spec),
                   spec.unique, spec.descending};
-  cdx::Status cs = bag.create_tag(ts, keys, nullptr);
-  if (!cs.ok()) return Status::error(cs.code == cdx::Status::Invalid ? ACE_ERR_ARGUMENT : ACE_ERR_INDEX, bag.path(), cs.message);
+  return from_cdx(bag.create_tag(ts, keys, nullptr), bag.path());
+}
+
+Status TableOrders::create_bag(const std::string& path, bool structural) {
+  std::unique_ptr<io::File> file;
+  io::IoStatus io = io::open_file(path, io::Access::ReadWrite,
+                                  table_.shared() ? io::Share::DenyNone : io::Share::Exclusive,
+                                  io::Disposition::CreateAlways, &file);
+  if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot create the index file");
+  OpenBag b{path, structural, nullptr};
+  cdx::Status cs = cdx::Bag::create(std::move(file), structural, &b.bag);
+  if (!cs.ok()) return Status::error(ACE_ERR_INDEX, path, cs.message);
+  bags_.push_back(std::move(b));
   return Status::success();
 }
 
 Status TableOrders::create_order(const std::string& bag_path, const OrderSpec& spec, size_t* order_number) {
   if (table_.read_only()) return Status::error(ACE_ERR_READONLY, table_.path(), "table is open read-only");
+  if (!valid_tag_name(spec.tag))
+    return Status::error(ACE_ERR_TAG_NAME, table_.path(), "\"" + spec.tag + "\" is no tag name");
+  // A key that does not compile leaves no file behind.
+  Order probe;
+  Status s = compile_spec(spec, &probe, table_.path());
+  if (!s.ok()) return s;
+
   const bool structural = bag_path.empty();
-  std::string path = structural ? table::strip_extension(table_.path()) + ".cdx" : bag_path;
+  const std::string base = table::strip_extension(structural ? table_.path() : bag_path);
+  std::string path = structural || table::strip_extension(bag_path) == bag_path
+                         ? table::companion_path(base, ".cdx")
+                         : bag_path;
   OpenBag* target = nullptr;
   for (auto& b : bags_)
     if (structural ? b.structural : b.path == path) target = &b;
+
+  // No other user writes while the tag is built from the records: the whole
+  // table is locked (appends and record locks wait), so the new tag misses
+  // nobody's record and a new structural bag is complete before anyone sees it.
+  FileLock whole(table_);
+  if (!(s = whole.acquire()).ok()) return s;
   if (!target) {
-    if (!structural) path = table::companion_path(table::strip_extension(path), ".cdx");
-    if (io::file_exists(path)) {
-      Status s = open_bag(path, structural);
-      if (!s.ok()) return s;
-    } else {
-      std::unique_ptr<io::File> file;
-      io::IoStatus io = io::open_file(path, io::Access::ReadWrite,
-                                      table_.shared() ? io::Share::DenyNone : io::Share::Exclusive,
-                                      io::Disposition::CreateAlways, &file);
-      if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot create the index file");
-      OpenBag b{path, structural, nullptr};
-      cdx::Status cs = cdx::Bag::create(std::move(file), structural, &b.bag);
-      if (!cs.ok()) return Status::error(ACE_ERR_INDEX, path, cs.message);
-      bags_.push_back(std::move(b));
-      if (structural) {
-        // The table's header says it has a structural bag, so later opens find it.
-        uint8_t flags = 0;
-        io::File& tf = table_.file();
-        if (tf.read_at(28, &flags, 1).ok()) {
-          flags = static_cast<uint8_t>(flags | dbf::kHasStructuralCdx);
-          tf.write_at(28, &flags, 1);
-        }
-      }
+    if (structural) {
+      // Whatever file has the name is not this table's bag: its header says so.
+      if (!(s = create_bag(path, true)).ok()) return s;
+      watched_bag_.clear();
+      uint8_t flags = static_cast<uint8_t>(table_.header().flags | dbf::kHasStructuralCdx);
+      io::IoStatus io = table_.file().write_at(28, &flags, 1);
+      if (!io.ok()) return from_io(io, ACE_ERR_WRITE, table_.path(), "cannot mark the structural index");
+    } else if (io::file_exists(path)) {
+      if (!(s = open_bag(path, false)).ok()) return s;
+    } else if (!(s = create_bag(path, false)).ok()) {
+      return s;
     }
     for (auto& b : bags_)
       if (structural ? b.structural : b.path == path) target = &b;
   }
-  Status s = lock_bags();
-  if (!s.ok()) return s;
-  Order bound;
-  s = build_tag(*target->bag, spec, &bound);
+  if (!(s = lock_bags()).ok()) return s;
+  cdx::Bag* bag = target->bag.get();
+  s = build_tag(*bag, spec);
   unlock_bags();
   rebind_all();
   if (!s.ok()) return s;
   *order_number = 0;
   for (size_t i = 0; i < orders_.size(); ++i)
-    if (orders_[i].bag == target->bag.get() && orders_[i].tag->name() == upper(spec.tag)) *order_number = i + 1;
+    if (orders_[i].bag == bag && orders_[i].tag->name() == upper(spec.tag)) *order_number = i + 1;
   return Status::success();
 }
 
@@ -355,70 +498,49 @@ void TableOrders::close_other_bags() {
   rebind_all();
 }
 
-Status TableOrders::seek(size_t number, std::string_view key, uint32_t* recno, bool* found) {
-  Order* o = order(number);
-  if (!o) return Status::error(ACE_ERR_ARGUMENT, table_.path(), "no such order");
-  cdx::Status rs = o->bag->refresh();
-  if (!rs.ok()) return Status::error(ACE_ERR_INDEX, o->bag->path(), rs.message);
-  cdx::Cursor c;
-  cdx::Status cs = o->tag->seek(key, &c, found);
-  if (!cs.ok()) return Status::error(ACE_ERR_INDEX, o->bag->path(), cs.message);
-  *recno = c.valid ? c.recno : 0;
-  return Status::success();
-}
-
-Status TableOrders::verify() {
-  for (auto& b : bags_) {
-    cdx::Status cs = b.bag->verify();
-    if (!cs.ok()) return Status::error(ACE_ERR_INDEX, b.path, cs.message);
-  }
-  // Every record that belongs in an order is there under its current key.
-  uint32_t n = 0;
-  Status s = table_.record_count(&n);
-  if (!s.ok()) return s;
-  std::string bytes, key;
-  for (Order& o : orders_) {
-    if (!o.maintainable) continue;
-    uint64_t included_count = 0;
-    for (uint32_t r = 1; r <= n; ++r) {
-      if (!(s = table_.read_record(r, &bytes)).ok()) return s;
-      bool included;
-      if (!(s = key_of(o, r, bytes, &key, &included)).ok()) return s;
-      if (!included) continue;
-      ++included_count;
-      cdx::Cursor c;
-      bool found;
-      cdx::Status cs = o.tag->unique() ? o.tag->seek(key, &c, &found) : o.tag->seek_entry(key, r, &c, &found);
-      if (!cs.ok()) return Status::error(ACE_ERR_INDEX, o.bag->path(), cs.message);
-      if (!found)
-        return Status::error(ACE_ERR_INDEX, o.bag->path(),
-                             "tag " + o.tag->name() + " lacks record " + std::to_string(r));
-    }
-    cdx::VerifyReport report;
-    o.tag->verify(&report);
-    if (!o.tag->unique() && report.keys != included_count)
-      return Status::error(ACE_ERR_INDEX, o.bag->path(),
-                           "tag " + o.tag->name() + " holds keys of records that are gone");
-  }
-  return Status::success();
-}
-
 Status TableOrders::reindex() {
-  Status s = lock_bags();
+  if (table_.read_only()) return Status::error(ACE_ERR_READONLY, table_.path(), "table is open read-only");
+  if (table_.shared())
+    return Status::error(ACE_ERR_EXCLUSIVE_NEEDED, table_.path(), "reindexing needs the table opened exclusively");
+  Status s = check_writable();
   if (!s.ok()) return s;
-  std::vector<std::pair<cdx::Bag*, OrderSpec>> specs;
-  for (Order& o : orders_) {
-    if (!o.maintainable) continue;
-    specs.push_back({o.bag, OrderSpec{o.tag->name(), o.tag->key_expr(), o.tag->for_expr(), o.tag->unique(),
-                                      o.tag->descending()}});
+  // Each bag is written afresh beside the old one from the old one's tag
+  // definitions, and only then takes its place: a failure on the way leaves the
+  // old bag as it was.
+  std::vector<std::pair<OpenBag, std::vector<OrderSpec>>> plans;
+  for (auto& b : bags_) {
+    std::vector<OrderSpec> specs;
+    for (auto& t : b.bag->tags())
+      specs.push_back({t->name(), t->key_expr(), t->for_expr(), t->unique(), t->descending()});
+    plans.push_back({OpenBag{b.path, b.structural, nullptr}, std::move(specs)});
   }
-  for (auto& [bag, spec] : specs) {
-    Order bound;
-    if (!(s = build_tag(*bag, spec, &bound)).ok()) break;
+  bags_.clear();
+  orders_.clear();
+  Status first_failure;
+  for (auto& [ob, specs] : plans) {
+    const std::string fresh = ob.path + ".new";
+    std::unique_ptr<io::File> file;
+    io::IoStatus io = io::open_file(fresh, io::Access::ReadWrite, io::Share::Exclusive,
+                                    io::Disposition::CreateAlways, &file);
+    s = from_io(io, ACE_ERR_CREATE, fresh, "cannot create the index file");
+    std::unique_ptr<cdx::Bag> bag;
+    if (s.ok()) s = from_cdx(cdx::Bag::create(std::move(file), ob.structural, &bag), fresh);
+    for (size_t i = 0; s.ok() && i < specs.size(); ++i) s = build_tag(*bag, specs[i]);
+    if (s.ok()) s = from_io(bag->store().file().flush(), ACE_ERR_WRITE, fresh, "cannot flush the index file");
+    bag.reset();
+    std::error_code ec;
+    if (s.ok()) {
+      std::filesystem::rename(fresh, ob.path, ec);
+      if (ec) s = Status::error(ACE_ERR_WRITE, ob.path, "cannot put the rebuilt index in place: " + ec.message());
+    }
+    if (!s.ok()) {
+      io::remove_file(fresh);
+      if (first_failure.ok()) first_failure = s;
+    }
+    Status reopened = open_bag(ob.path, ob.structural);
+    if (!reopened.ok() && first_failure.ok()) first_failure = reopened;
   }
-  unlock_bags();
-  rebind_all();
-  return s;
+  return first_failure;
 }
 
 }  // namespace ace::order

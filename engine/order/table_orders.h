@@ -34,7 +34,7 @@ struct Order {
 };
 
 struct OrderSpec {
-  std::string tag;  // the tag name, already cut to a base name by the caller
+  std::string tag;  // 1 to 10 characters of letters, digits and "_"
   std::string key_expr;
   std::string for_expr;
   bool unique = false;
@@ -42,7 +42,7 @@ struct OrderSpec {
 };
 
 // Engine's Status from an index status.
-Status from_cdx(const cdx::Status& s);
+Status from_cdx(const cdx::Status& s, const std::string& file = "");
 
 class TableOrders : public table::IndexMaintainer {
  public:
@@ -50,31 +50,49 @@ class TableOrders : public table::IndexMaintainer {
 
   // Opens a bag and binds its tags; the structural one is kept open for good.
   Status open_bag(const std::string& path, bool structural);
-  // Builds a tag over every record in the structural bag (bag_path empty, created
-  // when missing) or in the named bag, replacing a tag of that name.
+  // Builds a tag over every record in the structural bag (bag_path empty; the bag
+  // is created and the table's header flag set when missing) or in the named bag,
+  // replacing a tag of that name. *order_number is the new order's number.
   Status create_order(const std::string& bag_path, const OrderSpec& spec, size_t* order_number);
   // Closes every bag but the structural one, whose orders stay (they are the
   // table's own and must be maintained).
   void close_other_bags();
 
   size_t order_count() const { return orders_.size(); }
-  // Orders are numbered from 1 in the order of bags, then tags.
+  // Orders are numbered from 1: the structural bag's tags, then other bags' in
+  // the order they were opened.
   Order* order(size_t number);
-  // 0 when no order has that tag name.
+  // 0 when no order has that tag name (case ignored).
   size_t find_order(std::string_view tag) const;
+  const std::string& structural_path() const;
 
-  // The record the key leads to in the order (0 at the end), soft or exact.
-  Status seek(size_t number, std::string_view key, uint32_t* recno, bool* found);
   // The key a record has in the order, and whether it belongs there (FOR).
   Status key_of(Order& o, uint32_t recno, std::string_view bytes, std::string* key, bool* included);
-  Status verify();
-  // Rebuilds every maintainable tag from the records.
+  // Rebuilds the structural bag from its own tag definitions: a fresh file, every
+  // tag built from the records. Needs the table open exclusively; refused, with
+  // nothing changed, when a tag cannot be evaluated by the engine.
   Status reindex();
+
+  // Picks up other writers' changes to the bags (and binds their tags again when
+  // tags came or went).
+  Status refresh();
+  // The bag lock (the byte every writer of a bag holds while changing it).
+  Status lock_bags();
+  void unlock_bags();
+
+  // For a shared table without a structural bag: before each write, look
+  // whether another user has started one (the table's header mark) and open it.
+  void watch_for_structural_bag(std::string path) { watched_bag_ = std::move(path); }
 
   Status check_writable() override;
   Status on_append(uint32_t recno, const table::RecordView& rec) override;
   Status on_update(uint32_t recno, const table::RecordView& before, const table::RecordView& after) override;
+  Status before_append(uint32_t recno) override;
+  // The bytes in the slot of record `recno` when it is beyond the count (left by
+  // an append under way or killed); empty when there are none.
+  std::string leftover(uint32_t recno);
 
+  table::Table& table() { return table_; }
   const std::string& alias() const { return alias_; }
   void set_alias(std::string alias) { alias_ = std::move(alias); }
 
@@ -84,18 +102,23 @@ class TableOrders : public table::IndexMaintainer {
     bool structural;
     std::unique_ptr<cdx::Bag> bag;
   };
-  Status bind(OpenBag& b);
+  void bind(OpenBag& b);
   void rebind_all();
-  Status build_tag(cdx::Bag& bag, const OrderSpec& spec, Order* bound);
-  // Every change runs under the bag's update lock, after picking up other writers' changes.
-  Status lock_bags();
-  void unlock_bags();
+  Status compile_spec(const OrderSpec& spec, Order* bound, const std::string& file);
+  Status build_tag(cdx::Bag& bag, const OrderSpec& spec);
+  Status create_bag(const std::string& path, bool structural);
   Status replace_unique(Order& o, const std::string& key, uint32_t skip);
+  Status adopt_structural_bag();
 
   table::Table& table_;
   std::string alias_;
   std::vector<OpenBag> bags_;
   std::vector<Order> orders_;
+  std::string watched_bag_;  // empty unless watching for a structural bag
 };
+
+// True for a name a tag may have: 1 to 10 letters, digits or "_", not starting
+// with a digit.
+bool valid_tag_name(std::string_view name);
 
 }  // namespace ace::order

@@ -50,10 +50,19 @@ class IndexMaintainer {
   virtual Status check_writable() = 0;
   virtual Status on_append(uint32_t recno, const RecordView& rec) = 0;
   virtual Status on_update(uint32_t recno, const RecordView& before, const RecordView& after) = 0;
+  // Before new record `recno` is written, under the header lock: an appender
+  // killed after writing its record (and perhaps some keys) left its bytes where
+  // the new record goes, so keys of that uncounted record can be taken out again.
+  virtual Status before_append(uint32_t recno) {
+    (void)recno;
+    return Status::success();
+  }
 };
 
 // Opens a table's structural bag (same base name, ".cdx") when its header says it
 // has one. Registered by the order layer; without one, tables open without indexes.
+// Called for every table of the FoxPro family, marked or not (a bag another user
+// starts later must be kept by this one too); it may leave *out empty.
 // `path` is the bag's path. A failure fails the table's open.
 using StructuralBagFactory =
     std::function<Status(Table& table, const std::string& path, std::unique_ptr<IndexMaintainer>* out)>;

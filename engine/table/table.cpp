@@ -101,7 +101,9 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   // in dBASE IV tables it marks a production MDX, which this engine does not keep.
   const uint8_t v = t->header_.version;
   const bool fox_family = v != dbf::kDbase4Memo && v != dbf::kDbase4Sql && v != dbf::kDbase4SqlMemo;
-  if (fox_family && (t->header_.flags & dbf::kHasStructuralCdx) && structural_bag_factory()) {
+  // Called for tables without the mark too: another user may start their
+  // structural bag while this one has them open.
+  if (fox_family && structural_bag_factory()) {
     std::unique_ptr<IndexMaintainer> m;
     s = structural_bag_factory()(*t, companion_path(base, container ? ".dcx" : ".cdx"), &m);
     if (!s.ok()) return s;
@@ -228,8 +230,15 @@ Status Table::write_record(uint32_t recno, const std::string& bytes) {
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
                                     bytes.data(), bytes.size());
   if (!io.ok()) return from_io(io, ACE_ERR_WRITE, path(), "cannot write a record");
-  if (maintainer_)
-    return maintainer_->on_update(recno, RecordView(*this, recno, before), RecordView(*this, recno, bytes));
+  if (maintainer_) {
+    s = maintainer_->on_update(recno, RecordView(*this, recno, before), RecordView(*this, recno, bytes));
+    // Indexes that could not follow the change must not disagree with the record:
+    // the record goes back to what they still describe.
+    if (!s.ok())
+      file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
+                      before.data(), before.size());
+    return s;
+  }
   return Status::success();
 }
 
@@ -293,6 +302,9 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
     if (locking && record_locks_.erase(next)) file_->unlock(record_lock_offset(next), 1);
   };
 
+  // 0. An appender killed between writing its record and counting it may have
+  //    indexed it: its bytes are still in the slot, so its keys can be found.
+  if (maintainer_ && !(s = maintainer_->before_append(next)).ok()) return drop_new_lock(), release(), s;
   // 1. The record and the end-of-file mark after it, beyond what the count covers.
   rec.push_back(static_cast<char>(dbf::kEndOfFile));
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
