@@ -6,11 +6,6 @@
 #include "ace32_errors.h"
 #include "platform/file_names.h"
 
-// The index entries (300-349) join the C interface with the compound-index layer.
-#if __has_include("ace32_index.h")
-#include "ace32_index.h"
-#define ADS_INDEX_ENTRIES 1
-#endif
 
 namespace tbl {
 namespace {
@@ -158,7 +153,6 @@ class AdsTable : public Table {
     return ace_lock_record(h_, 0) == ACE_OK;
   }
 
-#ifdef ADS_INDEX_ENTRIES
   int order_number() const override {
     uint16_t order = 0;
     ace_get_order(h_, &order);
@@ -177,16 +171,6 @@ class AdsTable : public Table {
                  type_);
   }
   Status clear_orders() override { return check(ace_close_indexes(h_), type_); }
-#else
-  // Without the engine's index entries a table stays in record-number order.
-  int order_number() const override { return 0; }
-  Status set_order(int order) override {
-    if (order == 0) return Status::success();
-    return unsupported("DBSETORDER");
-  }
-  Status create_order(const OrderRequest&) override { return unsupported("ORDCREATE"); }
-  Status clear_orders() override { return Status::success(); }
-#endif
 
  private:
   std::string text_of(uint16_t field) {

@@ -166,7 +166,6 @@ TEST_F(AdsDriver, StartUpConfigurationIsWhatTheRoutinesUse) {
   EXPECT_EQ(error_descriptions(), std::vector<std::string>{"Argument error"});  // no driver left
 }
 
-#if __has_include("ace32_index.h")
 TEST_F(AdsDriver, IndexRoutinesBuildControllingOrders) {
   ASSERT_TRUE(tbl::LNETUSE(path));
   tbl::DBGOTO(2);
@@ -200,7 +199,6 @@ TEST_F(AdsDriver, IndexRoutinesBuildControllingOrders) {
   EXPECT_EQ(tbl::RECNO(), 3u);  // the highest balance first
   for (const auto& e : errors) ADD_FAILURE() << plat::error_message(e);
 }
-#endif
 
 }  // namespace
 }  // namespace tbltest
