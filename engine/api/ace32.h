@@ -69,7 +69,7 @@ ACE_API ACE_RESULT ACE_ENTRY ace_set_server_type(uint16_t type);
 typedef uint32_t ACE_HANDLE;
 
 /* Table types, as the program's file types. */
-#define ACE_TABLE_NTX 1 /* dBASE III / Clipper tables */
+#define ACE_TABLE_NTX 1 /* dBASE III tables with NTX indexes */
 #define ACE_TABLE_CDX 2 /* FoxPro family tables with compound indexes */
 #define ACE_TABLE_ADT 3 /* proprietary tables: not supported by this engine */
 

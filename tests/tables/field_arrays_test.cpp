@@ -9,7 +9,7 @@ namespace {
 
 using tbl::Value;
 
-// "Núñez" and a memo "¿Sí?" in OEM, and the same in ANSI.
+// Núñez (a character field) and ¿Sí? (a memo) in OEM, and the same in ANSI.
 const std::string kOemName("N\xA3\xA4" "ez     ", 10);
 const std::string kAnsiName("N\xFA\xF1" "ez     ", 10);
 const std::string kOemMemo("\xA8S\xA1?", 4);
