@@ -48,9 +48,10 @@ CompileResult compile_text(std::string_view text, bool as_block, const Schema& s
 bool check_text(std::string_view text, bool as_block, Error* err) {
   // Never consulted when only the syntax is checked.
   static const FieldListSchema no_columns({}, "");
+  const EvalSettings settings;  // the parser keeps a reference
   Program p;
   Error e;
-  Parser parser(text, no_columns, EvalSettings{}, &p, /*syntax_only=*/true);
+  Parser parser(text, no_columns, settings, &p, /*syntax_only=*/true);
   if (parser.parse(as_block, &e)) return true;
   if (err) *err = e;
   return false;

@@ -100,7 +100,7 @@ TEST(SyntaxCheck, BareExpressions) {
   } cases[] = {
       {"UPPER(NOMBRE)+DTOS(FECHA)", ErrorKind::None, 0},
       {"CLI->CODIGO", ErrorKind::None, 0},
-      {"STR(NUMERO,6)+[x]", ErrorKind::None, 0},
+      {"STR(NUMERO,6)+[x]+DTOC(FECHA)", ErrorKind::None, 0},
       {"-NOMBRE .AND. .NOT. 5", ErrorKind::None, 0},
       {"1+'a'", ErrorKind::None, 0},
       {"IIF(X,1,'a')+MAX(.T.,NIL)+TRANSFORM(NIL)", ErrorKind::None, 0},
