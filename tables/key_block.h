@@ -19,12 +19,12 @@ struct KeyBlock {
 std::optional<KeyBlock> compile_key_block(const Value& key);
 
 // What turns block text into a block; nullopt when the text does not compile.
-// The built-in compiler checks the syntax of the expression language and gives no
-// evaluator; the program installs the expression engine's.
+// The built-in compiler checks the block with the expression language's own parser,
+// any name taken as a field and types unchecked, and gives no evaluator.
 using BlockCompiler = std::function<std::optional<KeyBlock>(const std::string& block_text)>;
 BlockCompiler set_block_compiler(BlockCompiler compiler);
 
-// The built-in syntax check of an expression (without the braces and bars).
+// The same check of a bare expression (without the braces and bars).
 bool expression_syntax_ok(const std::string& expression);
 
 }  // namespace tbl

@@ -14,3 +14,5 @@ target_include_directories(tbl_engine PUBLIC ${CMAKE_SOURCE_DIR})
 # The engine configuration (drivers, "ADS" file type) and, through it, the error
 # object's implementation and the client engine's C interface.
 target_link_libraries(tbl_engine PUBLIC project_options plat_routines tables)
+# Key blocks are checked by the expression language's own parser.
+target_link_libraries(tbl_engine PRIVATE ace_expr)

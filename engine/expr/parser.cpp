@@ -57,14 +57,21 @@ std::string upper_copy(std::string_view s) {
 
 }  // namespace
 
-Parser::Parser(std::string_view text, const Schema& schema, const EvalSettings& settings, Program* out)
-    : lex_(text), schema_(schema), settings_(settings), out_(out) {
+Parser::Parser(std::string_view text, const Schema& schema, const EvalSettings& settings, Program* out,
+               bool syntax_only)
+    : lex_(text), schema_(schema), settings_(settings), out_(out), syntax_only_(syntax_only) {
   out_->text_.assign(text.data(), text.size());
 }
 
 int Parser::fail(ErrorKind kind, int pos, std::string msg) {
   if (err_.ok()) err_ = Error{kind, pos, std::move(msg)};
   return -1;
+}
+
+bool Parser::type_fault(int pos, std::string msg) {
+  if (syntax_only_) return false;
+  fail(ErrorKind::Type, pos, std::move(msg));
+  return true;
 }
 
 bool Parser::advance() {
@@ -197,8 +204,7 @@ int Parser::not_expr() {
   int operand = not_expr();
   --nesting_;
   if (operand < 0) return -1;
-  if (node(operand).type != T::Logical)
-    return fail(ErrorKind::Type, op.pos, "Operand of .NOT. must be logical");
+  if (node(operand).type != T::Logical && type_fault(op.pos, "Operand of .NOT. must be logical")) return -1;
   Node n;
   n.op = Op::Not;
   n.type = T::Logical;
@@ -267,9 +273,9 @@ int Parser::unary() {
   int operand = unary();
   --nesting_;
   if (operand < 0) return -1;
-  if (node(operand).type != T::Numeric)
-    return fail(ErrorKind::Type, op.pos, std::string("Operand of unary ") +
-                                             (op.kind == Tok::Minus ? "-" : "+") + " must be numeric");
+  if (node(operand).type != T::Numeric &&
+      type_fault(op.pos, std::string("Operand of unary ") + (op.kind == Tok::Minus ? "-" : "+") + " must be numeric"))
+    return -1;
   if (op.kind == Tok::Plus) return operand;
   if (is_const(operand)) {  // a negative literal stays a constant
     Value v = const_value(operand);
@@ -345,6 +351,12 @@ int Parser::name(Token ident) {
 }
 
 int Parser::field(std::string_view qualifier, const Token& fname) {
+  if (syntax_only_) {
+    Node n;
+    n.op = Op::Field;
+    n.pos = fname.pos;
+    return add_node(n, {});  // no column, no type
+  }
   if (!qualifier.empty() && qualifier != "FIELD" && qualifier != "_FIELD" &&
       qualifier != upper_copy(schema_.alias()))
     return fail(ErrorKind::UnknownField, fname.pos,
@@ -414,8 +426,10 @@ int Parser::binary(const Token& op, int lhs, int rhs) {
   n.type = T::Numeric;
   int first = lhs, second = rhs;
   auto mismatch = [&](const char* sym) {
-    return fail(ErrorKind::Type, op.pos,
-                std::string("Operands of ") + sym + " do not fit: " + type_word(a) + " and " + type_word(b));
+    if (type_fault(op.pos, std::string("Operands of ") + sym + " do not fit: " + type_word(a) + " and " +
+                               type_word(b)))
+      return -1;
+    return add_node(n, {first, second});  // a syntax check keeps only the tree's shape
   };
   switch (op.kind) {
     case Tok::Plus:
@@ -496,9 +510,8 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
     if (i >= args.size()) return true;
     T t = arg_type(i);
     if (want == T::Character ? is_text(t) : t == want) return true;
-    fail(ErrorKind::Type, node(args[i]).pos,
-         std::string("Argument ") + std::to_string(i + 1) + " must be " + type_word(want));
-    return false;
+    return !type_fault(node(args[i]).pos,
+                       std::string("Argument ") + std::to_string(i + 1) + " must be " + type_word(want));
   };
 
   Node n;
@@ -567,8 +580,8 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
     case Op::Iif: {
       if (!need(0, L)) return -1;
       T a = arg_type(1), b = arg_type(2);
-      if (!same_kind(a, b))
-        return fail(ErrorKind::Type, pos, std::string("IIF() gives ") + type_word(a) + " or " + type_word(b));
+      if (!same_kind(a, b) && type_fault(pos, std::string("IIF() gives ") + type_word(a) + " or " + type_word(b)))
+        return -1;
       n.type = is_text(a) ? C : a;
       n.width = either_width(n.type, width(1), width(2));
       n.decimals = std::max(node(args[1]).decimals, node(args[2]).decimals);
@@ -581,7 +594,7 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
     case Op::Transform: {
       if (!need(1, C)) return -1;
       T t = arg_type(0);
-      if (t == T::Nil) return fail(ErrorKind::Type, node(args[0]).pos, "TRANSFORM() of NIL");
+      if (t == T::Nil && type_fault(node(args[0]).pos, "TRANSFORM() of NIL")) return -1;
       n.type = C;
       if (args.size() == 1) n.width = transform_width(t, width(0), "", settings_);
       else if (is_const(args[1])) n.width = transform_width(t, width(0), const_value(args[1]).str, settings_);
@@ -619,8 +632,9 @@ int Parser::type_function(Op op, int pos, const std::vector<int>& args) {
       break;
     case Op::Max: case Op::Min: {
       T a = arg_type(0), b = arg_type(1);
-      if (!same_kind(a, b) || a == T::Nil || a == T::Logical)
-        return fail(ErrorKind::Type, pos, std::string("MAX() and MIN() compare numbers, dates or texts"));
+      if ((!same_kind(a, b) || a == T::Nil || a == T::Logical) &&
+          type_fault(pos, "MAX() and MIN() compare numbers, dates or texts"))
+        return -1;
       n.type = is_text(a) ? C : a;
       n.width = either_width(n.type, width(0), width(1));
       break;

@@ -12,7 +12,11 @@ namespace ace::expr {
 
 class Parser {
  public:
-  Parser(std::string_view text, const Schema& schema, const EvalSettings& settings, Program* out);
+  // syntax_only: any name is a field of unknown type and static types are not
+  // checked, so only malformed text and unknown functions fail; the program
+  // built then is a tree's shape, never to be evaluated.
+  Parser(std::string_view text, const Schema& schema, const EvalSettings& settings, Program* out,
+         bool syntax_only = false);
   // Fills the program from an expression (as_block: a code block's text).
   bool parse(bool as_block, Error* err);
 
@@ -42,6 +46,8 @@ class Parser {
   bool accept(Tok k);
   bool expect(Tok k, const char* what);
   int fail(ErrorKind kind, int pos, std::string msg);
+  // A static type fault: true when it stops the compile (never in syntax_only).
+  bool type_fault(int pos, std::string msg);
 
   const Node& node(int i) const { return out_->nodes_[static_cast<size_t>(i)]; }
   bool is_const(int i) const { return node(i).op == Op::Const; }
@@ -51,6 +57,7 @@ class Parser {
   const Schema& schema_;
   const EvalSettings& settings_;
   Program* out_;
+  const bool syntax_only_;
   Token tok_;
   Error err_;
   std::vector<int> depth_;  // tree depth of each node

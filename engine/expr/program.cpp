@@ -45,6 +45,18 @@ CompileResult compile_text(std::string_view text, bool as_block, const Schema& s
   return r;
 }
 
+bool check_text(std::string_view text, bool as_block, Error* err) {
+  // Never consulted when only the syntax is checked.
+  static const FieldListSchema no_columns({}, "");
+  const EvalSettings settings;  // the parser keeps a reference
+  Program p;
+  Error e;
+  Parser parser(text, no_columns, settings, &p, /*syntax_only=*/true);
+  if (parser.parse(as_block, &e)) return true;
+  if (err) *err = e;
+  return false;
+}
+
 }  // namespace
 
 const char* kind_name(ErrorKind k) {
@@ -117,5 +129,9 @@ CompileResult compile(std::string_view text, const Schema& schema, const EvalSet
 CompileResult compile_block(std::string_view block, const Schema& schema, const EvalSettings& settings) {
   return compile_text(block, true, schema, settings);
 }
+
+bool check_syntax(std::string_view text, Error* err) { return check_text(text, false, err); }
+
+bool check_block_syntax(std::string_view block, Error* err) { return check_text(block, true, err); }
 
 }  // namespace ace::expr

@@ -92,4 +92,13 @@ CompileResult compile(std::string_view text, const Schema& schema,
 CompileResult compile_block(std::string_view block, const Schema& schema,
                             const EvalSettings& settings = EvalSettings{});
 
+// Whether text would compile over some table, for when no table is at hand: any
+// name is taken as a field, and types are not checked, since they depend on the
+// columns. What is left to fail is malformed text (kind Syntax) and a function the
+// language does not know (kind UnknownFunction), which no table can make compile.
+// On failure *err (when given) tells the kind and position.
+bool check_syntax(std::string_view text, Error* err);
+// The same for a code block, as compile_block reads it.
+bool check_block_syntax(std::string_view block, Error* err);
+
 }  // namespace ace::expr

@@ -90,5 +90,55 @@ TEST(CompileErrors, CodeBlocks) {
   }
 }
 
+// Without a table: names and types cannot fail, malformed text and unknown
+// functions still do.
+TEST(SyntaxCheck, BareExpressions) {
+  struct Case {
+    const char* text;
+    ErrorKind kind;  // None: accepted
+    int pos;
+  } cases[] = {
+      {"UPPER(NOMBRE)+DTOS(FECHA)", ErrorKind::None, 0},
+      {"CLI->CODIGO", ErrorKind::None, 0},
+      {"STR(NUMERO,6)+[x]+DTOC(FECHA)", ErrorKind::None, 0},
+      {"-NOMBRE .AND. .NOT. 5", ErrorKind::None, 0},
+      {"1+'a'", ErrorKind::None, 0},
+      {"IIF(X,1,'a')+MAX(.T.,NIL)+TRANSFORM(NIL)", ErrorKind::None, 0},
+      {"CODIGO +", ErrorKind::Syntax, 8},
+      {"UPPER(", ErrorKind::Syntax, 6},
+      {"a b", ErrorKind::Syntax, 2},
+      {"A,B", ErrorKind::Syntax, 1},
+      {"", ErrorKind::Syntax, 0},
+      {"CLI->", ErrorKind::Syntax, 5},
+      {"LEFT(NOMBRE)", ErrorKind::Syntax, 0},
+      {"SUBSTR(A,,2)", ErrorKind::Syntax, 9},
+      {"A + FOO(B)", ErrorKind::UnknownFunction, 4},
+  };
+  for (const auto& c : cases) {
+    Error err;
+    EXPECT_EQ(check_syntax(c.text, &err), c.kind == ErrorKind::None) << c.text;
+    EXPECT_EQ(err.kind, c.kind) << c.text << ": " << err.message;
+    EXPECT_EQ(err.position, c.pos) << c.text << ": " << err.message;
+  }
+  EXPECT_FALSE(check_syntax(std::string(5000, '(') + "A" + std::string(5000, ')'), nullptr));
+}
+
+TEST(SyntaxCheck, Blocks) {
+  struct Case {
+    const char* block;
+    bool ok;
+  } cases[] = {
+      {"{ ||UPPER(NOMBRE)+DTOS(FECHA)}", true},
+      {"{ ||CLI->CODIGO}", true},
+      {"{ ||A,B}", true},  // a block may list expressions
+      {"{ ||CODIGO +}", false},
+      {"{ ||UPPER(}", false},
+      {"{ ||a b}", false},
+      {"{ ||A }}", false},
+      {"UPPER(A)", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(check_block_syntax(c.block, nullptr), c.ok) << c.block;
+}
+
 }  // namespace
 }  // namespace ace::expr

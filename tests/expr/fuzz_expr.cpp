@@ -1,9 +1,12 @@
 // Fuzzes the expression language: any text must compile or fail cleanly, and a
 // compiled program must evaluate or fail cleanly; a text result never exceeds the
 // width the compiler promised, since key lengths rest on it.
+// The syntax-only check must agree with compiling: whatever compiles passes it,
+// and text refused as malformed is refused by it with the same fault.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "test_record.h"
 
@@ -25,6 +28,17 @@ void check(Program& p, const RecordContext& rec, const EvalSettings& s) {
   }
 }
 
+void agrees(const CompileResult& compiled, bool (*syntax_ok)(std::string_view, Error*),
+            const std::string& text) {
+  Error e;
+  bool ok = syntax_ok(text, &e);
+  if (compiled && !ok) std::abort();
+  const ErrorKind k = compiled.error.kind;
+  if ((k == ErrorKind::Syntax || k == ErrorKind::UnknownFunction) &&
+      (ok || e.kind != k || e.position != compiled.error.position))
+    std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -38,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testing::TestRecord rec = testing::people();
   CompileResult r = compile(text, rec, s);
   if (r) check(*r.program, rec, s);
-  CompileResult b = compile_block("{ ||" + text + "}", rec, s);
+  agrees(r, check_syntax, text);
+  std::string block = "{ ||" + text + "}";
+  CompileResult b = compile_block(block, rec, s);
   if (b) check(*b.program, rec, s);
+  agrees(b, check_block_syntax, block);
   return 0;
 }
