@@ -46,8 +46,11 @@ bool close_cursor(uint32_t handle, Status* written) {
 }
 
 void close_all_cursors() {
-  registry().pending = nullptr;
-  registry().cursors.clear();
+  Registry& r = registry();
+  r.pending = nullptr;
+  // A held record that cannot be written is still told, as the last error.
+  for (auto& [handle, cursor] : r.cursors) remember(cursor->commit());
+  r.cursors.clear();
 }
 
 void note_pending(Cursor* cursor) {
