@@ -10,6 +10,27 @@ Cursor::Cursor(std::unique_ptr<table::Table> table) : table_(std::move(table)) {
   recno_ = table_->known_record_count() + 1;
 }
 
+Cursor::~Cursor() { commit(); }
+
+Status Cursor::put(const std::string& bytes) {
+  if (eof_) return Status::error(ACE_ERR_NO_RECORD, table_->path(), "no current record");
+  if (bytes.size() != record_.size())
+    return Status::error(ACE_ERR_ARGUMENT, table_->path(), "record of the wrong length");
+  Status s = table_->check_writable(recno_);
+  if (!s.ok()) return s;
+  record_ = bytes;
+  dirty_ = true;
+  return Status::success();
+}
+
+Status Cursor::commit() {
+  if (!dirty_) return Status::success();
+  dirty_ = false;
+  Status s = table_->write_record(recno_, record_);
+  if (!s.ok()) table_->read_record(recno_, &record_);
+  return s;
+}
+
 Status Cursor::to_phantom() {
   uint32_t n = 0;
   Status s = table_->record_count(&n);
@@ -29,6 +50,7 @@ Status Cursor::settle(uint32_t recno) {
 }
 
 Status Cursor::reload() {
+  if (Status c = commit(); !c.ok()) return c;
   if (eof_) return to_phantom();
   uint32_t n = 0;
   Status s = table_->record_count(&n);
@@ -76,6 +98,7 @@ Status Cursor::first_visible(bool from_top, uint32_t* out) {
 }
 
 Status Cursor::go_to(uint32_t recno) {
+  if (Status c = commit(); !c.ok()) return c;
   uint32_t n = 0;
   Status s = table_->record_count(&n);
   if (!s.ok()) return s;
@@ -85,6 +108,7 @@ Status Cursor::go_to(uint32_t recno) {
 }
 
 Status Cursor::go_top() {
+  if (Status c = commit(); !c.ok()) return c;
   uint32_t n = 0, r = 0;
   Status s = table_->record_count(&n);
   if (!s.ok()) return s;
@@ -96,6 +120,7 @@ Status Cursor::go_top() {
 }
 
 Status Cursor::go_bottom() {
+  if (Status c = commit(); !c.ok()) return c;
   uint32_t n = 0, r = 0;
   Status s = table_->record_count(&n);
   if (!s.ok()) return s;
@@ -107,6 +132,7 @@ Status Cursor::go_bottom() {
 }
 
 Status Cursor::skip(int32_t count) {
+  if (Status c = commit(); !c.ok()) return c;
   uint32_t n = 0;
   Status s = table_->record_count(&n);
   if (!s.ok()) return s;
@@ -156,11 +182,15 @@ Status Cursor::skip(int32_t count) {
 Status Cursor::write(const std::string& bytes) {
   if (eof_) return Status::error(ACE_ERR_NO_RECORD, table_->path(), "no current record");
   Status s = table_->write_record(recno_, bytes);
-  if (s.ok()) record_ = bytes;
+  if (s.ok()) {
+    record_ = bytes;
+    dirty_ = false;
+  }
   return s;
 }
 
 Status Cursor::append() {
+  if (Status c = commit(); !c.ok()) return c;
   uint32_t r = 0;
   const std::set<uint32_t> held = table_->record_locks();
   for (uint32_t r0 : held) table_->unlock_record(r0);

@@ -24,9 +24,15 @@ class OrderNavigator {
   virtual Status previous(uint32_t from, uint32_t* recno) = 0;
 };
 
+// Field writes change the current record in memory; the record goes to the file,
+// with its index updates, once: when the cursor moves, appends, reloads, or when
+// commit() is called (the entries call it before unlocking, flushing, closing and
+// before any entry on another handle). Reads through the cursor see the buffer.
 class Cursor {
  public:
   explicit Cursor(std::unique_ptr<table::Table> table);
+  // A buffered record is written; failures here have nobody left to hear them.
+  ~Cursor();
 
   table::Table& table() { return *table_; }
   const table::Table& table() const { return *table_; }
@@ -47,8 +53,16 @@ class Cursor {
   // The current record's bytes (a blank record at the end of file).
   const std::string& record() const { return record_; }
 
-  // Replaces the current record: refused at end of file; the table checks locks.
+  // Replaces the current record at once: refused at end of file; the table checks
+  // locks.
   Status write(const std::string& bytes);
+  // Replaces the current record in memory only, after the checks a write would
+  // make first (record, lock, tags that can be kept), so a refusal comes now.
+  Status put(const std::string& bytes);
+  // Writes a record changed by put(). When the write fails the buffer is given
+  // up and the record read again, so the cursor shows what the file holds.
+  Status commit();
+  bool dirty() const { return dirty_; }
   // Appends a blank record and makes it current, locked; other record locks of
   // this cursor are released first, as a new record is what the caller works on.
   Status append();
@@ -65,6 +79,7 @@ class Cursor {
   uint32_t recno_ = 0;
   bool eof_ = true, bof_ = true;
   std::string record_;
+  bool dirty_ = false;
 };
 
 }  // namespace ace::api

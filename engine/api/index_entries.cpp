@@ -25,6 +25,8 @@ template <typename Fn>
 uint32_t with_orders(ACE_HANDLE h, Fn fn) {
   Cursor* c = ace::api::find_cursor(h);
   if (!c) return remember(Status::error(ACE_ERR_HANDLE, "", "handle names no open table"));
+  // Keys are looked up in the file's tags: a record held in memory goes there first.
+  if (Status s = ace::api::commit_pending(); !s.ok()) return remember(s);
   return fn(*c, ace::order::orders_of(c->table()));
 }
 

@@ -1,5 +1,6 @@
 // Start-up entries: the settings the program's driver hands over.
 #include "ace32.h"
+#include "api/cursor_registry.h"
 #include "engine_settings.h"
 
 #include <cstdlib>
@@ -36,6 +37,7 @@ extern "C" {
 
 ACE_RESULT ACE_ENTRY ace_exit(void) {
   record("3", "");
+  // Cursors write the records they hold as they close.
   ace::engine_shutdown();
   return 0;
 }
@@ -43,18 +45,21 @@ ACE_RESULT ACE_ENTRY ace_exit(void) {
 ACE_RESULT ACE_ENTRY ace_set_date_format(const char* format) {
   record("135", "%s", format ? format : "(null)");
   if (!format) return 5001;  // argument error; see ace32_errors.h once it exists
+  if (uint32_t e = ace::api::remember(ace::api::commit_pending())) return e;
   ace::settings().date_format = format;
   return 0;
 }
 
 ACE_RESULT ACE_ENTRY ace_set_epoch(uint16_t epoch) {
   record("140", "%u", unsigned(epoch));
+  if (uint32_t e = ace::api::remember(ace::api::commit_pending())) return e;
   ace::settings().epoch = epoch;
   return 0;
 }
 
 ACE_RESULT ACE_ENTRY ace_show_deleted(uint16_t show) {
   record("156", "%u", unsigned(show));
+  if (uint32_t e = ace::api::remember(ace::api::commit_pending())) return e;
   ace::settings().show_deleted = show != 0;
   return 0;
 }

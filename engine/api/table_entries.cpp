@@ -50,24 +50,29 @@ uint32_t copy_out(const std::string& text, char* buffer, uint32_t* length, bool 
   return ACE_OK;
 }
 
-// The common prologue of the field entries: cursor and field, or an error.
+// The common prologue of the field entries: cursor and field, or an error. The
+// cursor's own record may stay in memory; another cursor's is written first.
 template <typename Fn>
 uint32_t with_field(ACE_HANDLE h, uint16_t field, Fn fn) {
   Cursor* c = ace::api::find_cursor(h);
   if (!c) return remember(bad_handle());
+  if (Status s = ace::api::commit_pending(c); !s.ok()) return remember(s);
   const ace::dbf::FieldDesc* f = field_of(*c, field);
   if (!f) return remember(Status::error(ACE_ERR_ARGUMENT, c->table().path(), "no field of that number"));
   return fn(*c, *f);
 }
 
+// Every other entry on a handle starts with no record held in memory anywhere.
 template <typename Fn>
 uint32_t with_cursor(ACE_HANDLE h, Fn fn) {
   Cursor* c = ace::api::find_cursor(h);
   if (!c) return remember(bad_handle());
+  if (Status s = ace::api::commit_pending(); !s.ok()) return remember(s);
   return fn(*c);
 }
 
-// Writes a changed copy of the current record; `change` answers an error number.
+// Puts a changed copy of the current record in the cursor's buffer; `change`
+// answers an error number.
 template <typename Change>
 uint32_t update(Cursor& c, const ace::dbf::FieldDesc& f, Change change) {
   if (c.eof()) return remember(Status::error(ACE_ERR_NO_RECORD, c.table().path(), "no current record"));
@@ -76,7 +81,9 @@ uint32_t update(Cursor& c, const ace::dbf::FieldDesc& f, Change change) {
   if (code != ACE_OK)
     return remember(Status::error(code, c.table().path(),
                                   (code == ACE_ERR_DATAWIDTH ? "value too wide for field " : "value unfit for field ") + f.name));
-  return remember(c.write(rec));
+  Status s = c.put(rec);
+  if (s.ok()) ace::api::note_pending(&c);
+  return remember(s);
 }
 
 std::string with_dbf_extension(const std::string& path) {
@@ -100,6 +107,7 @@ ACE_RESULT ACE_ENTRY ace_open_table(const char* path, const char* alias, uint16_
   (void)alias;
   ace::order::register_order_layer();  // the structural bag opens with the table
   if (!path || !*path || !table) return remember(bad_argument("path and handle are required"));
+  if (Status s = ace::api::commit_pending(); !s.ok()) return remember(s);
   if (table_type == ACE_TABLE_ADT)
     return remember(Status::error(ACE_ERR_UNSUPPORTED, path, "this table type is not supported"));
   if (table_type != ACE_TABLE_NTX && table_type != ACE_TABLE_CDX) return remember(bad_argument("unknown table type"));
@@ -113,7 +121,10 @@ ACE_RESULT ACE_ENTRY ace_open_table(const char* path, const char* alias, uint16_
 }
 
 ACE_RESULT ACE_ENTRY ace_close_table(ACE_HANDLE table) {
-  return ace::api::close_cursor(table) ? ACE_OK : remember(bad_handle());
+  if (Status s = ace::api::commit_pending(ace::api::find_cursor(table)); !s.ok()) return remember(s);
+  Status written;
+  if (!ace::api::close_cursor(table, &written)) return remember(bad_handle());
+  return remember(written);
 }
 
 ACE_RESULT ACE_ENTRY ace_create_table(const char* path, const char* alias, const char* fields,
@@ -121,6 +132,7 @@ ACE_RESULT ACE_ENTRY ace_create_table(const char* path, const char* alias, const
   (void)alias;
   ace::order::register_order_layer();
   if (!path || !*path || !fields || !table) return remember(bad_argument("path, fields and handle are required"));
+  if (Status s = ace::api::commit_pending(); !s.ok()) return remember(s);
   if (table_type == ACE_TABLE_ADT)
     return remember(Status::error(ACE_ERR_UNSUPPORTED, path, "this table type is not supported"));
   if (table_type != ACE_TABLE_NTX && table_type != ACE_TABLE_CDX) return remember(bad_argument("unknown table type"));
@@ -288,10 +300,13 @@ ACE_RESULT ACE_ENTRY ace_set_string(ACE_HANDLE table, uint16_t field, const char
     uint32_t block = 0;
     Status s = c.table().write_memo(value, ace::dbf::memo_block(h, c.record(), f), &block);
     if (!s.ok()) return remember(s);
-    return update(c, f, [&](std::string* rec) {
+    uint32_t code = update(c, f, [&](std::string* rec) {
       ace::dbf::put_memo_block(h, rec, f, block);
       return ACE_OK;
     });
+    // The memo file holds the new text already: the record that points to it
+    // follows at once, so a failure is told to this call and the two files agree.
+    return code != ACE_OK ? code : remember(c.commit());
   });
 }
 

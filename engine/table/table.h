@@ -60,6 +60,9 @@ class Table {
   // by this table.
   Status write_record(uint32_t recno, const std::string& bytes);
   Status set_deleted(uint32_t recno, bool deleted);
+  // What write_record checks before it writes: read-only, the lock, tags that
+  // cannot be kept up to date.
+  Status check_writable(uint32_t recno) const;
   // Adds `bytes` (a blank record when empty) as the last record: under the header
   // lock, the record is written first and counted after, so a crash at any point
   // leaves a table whose count covers only complete records. The new record is
@@ -90,7 +93,6 @@ class Table {
 
  private:
   Table(std::unique_ptr<io::File> file, const OpenOptions& options) : file_(std::move(file)), options_(options) {}
-  Status check_writable(uint32_t recno) const;
   Status lock_range(uint64_t offset, uint64_t length);
   void stamp_today();
 

@@ -131,6 +131,58 @@ TEST_F(IndexEntries, BuiltOrderControlsAndFollowsAppends) {
   EXPECT_EQ(ace_verify_indexes(h, nullptr, nullptr, nullptr), ACE_OK);
 }
 
+// Field writes stay with the cursor until it leaves the record, but nothing may
+// see the file without them: the same cursor, a seek, and another handle on the
+// same table all find the new values; a write without the lock is refused at once.
+TEST_F(IndexEntries, HeldFieldWritesAreSeenEverywhereInTheEngine) {
+  const std::string path = (dir_ / "held.dbf").string();
+  ACE_HANDLE a, b;
+  ASSERT_EQ(ace_create_table(path.c_str(), nullptr, "NAME,C,10,0;N,N,5,0", ACE_TABLE_CDX, ACE_OPEN_EXCLUSIVE, &a),
+            ACE_OK);
+  uint16_t order = 0;
+  ASSERT_EQ(ace_create_index(a, nullptr, "BYNAME", "NAME", nullptr, 0, &order), ACE_OK);
+  ASSERT_EQ(ace_close_table(a), ACE_OK);
+  ASSERT_EQ(ace_open_table(path.c_str(), nullptr, ACE_TABLE_CDX, 0, &a), ACE_OK);
+  ASSERT_EQ(ace_open_table(path.c_str(), nullptr, ACE_TABLE_CDX, 0, &b), ACE_OK);
+  auto name = [](ACE_HANDLE h) {
+    char buf[32];
+    uint32_t len = sizeof buf;
+    EXPECT_EQ(ace_get_string(h, 1, buf, &len), ACE_OK);
+    return std::string(buf, len);
+  };
+
+  ASSERT_EQ(ace_append(a), ACE_OK);
+  ASSERT_EQ(ace_set_string(a, 1, "plum", 4), ACE_OK);
+  EXPECT_EQ(name(a), "plum      ");
+  // Another handle's entry writes the record first.
+  ASSERT_EQ(ace_go_to(b, 1), ACE_OK);
+  EXPECT_EQ(name(b), "plum      ");
+  EXPECT_EQ(ace_set_string(b, 1, "pear", 4), ACE_ERR_UNLOCKED) << "a held write still needs the lock";
+
+  // A seek on the same cursor finds the key of a value not yet written.
+  ASSERT_EQ(ace_set_string(a, 1, "quince", 6), ACE_OK);
+  uint16_t found = 0;
+  ASSERT_EQ(ace_set_order(a, order), ACE_OK);
+  ASSERT_EQ(ace_seek(a, "QUINCE", 6, 0, &found), ACE_OK);
+  EXPECT_EQ(found, 0) << "keys are case-sensitive: the written value was lower case";
+  ASSERT_EQ(ace_seek(a, "quince", 6, 0, &found), ACE_OK);
+  EXPECT_EQ(found, 1);
+
+  // Unlocking writes the record before others may take it.
+  ASSERT_EQ(ace_set_double(a, 2, 42), ACE_OK);
+  ASSERT_EQ(ace_unlock_all(a), ACE_OK);
+  ASSERT_EQ(ace_lock_record(b, 1), ACE_OK);
+  double n = 0;
+  ASSERT_EQ(ace_get_double(b, 2, &n), ACE_OK);
+  EXPECT_EQ(n, 42);
+  ASSERT_EQ(ace_set_string(b, 1, "fig", 3), ACE_OK);
+  ASSERT_EQ(ace_close_table(b), ACE_OK);
+  ASSERT_EQ(ace_go_to(a, 1), ACE_OK);
+  EXPECT_EQ(name(a), "fig       ");
+  EXPECT_EQ(ace_verify_indexes(a, nullptr, nullptr, nullptr), ACE_OK);
+  ASSERT_EQ(ace_close_table(a), ACE_OK);
+}
+
 // Seeks in a date order and a character order: exact, soft and past the end,
 // with hidden deleted records passed over.
 TEST_F(IndexEntries, SeeksHonourSoftAndTheDeletedFilter) {
