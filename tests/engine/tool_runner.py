@@ -1,4 +1,4 @@
-"""Runs the engine's table_tool, natively or through an emulator (wine)."""
+"""Runs a test tool (argv[1]: table_tool, order_tool), natively or through an emulator (wine)."""
 import os
 import subprocess
 import sys
@@ -14,7 +14,7 @@ def run(*args, check=True):
     p = subprocess.run(tool_command() + list(args), capture_output=True)
     if check and p.returncode != 0:
         sys.stderr.write(p.stdout.decode("latin-1") + p.stderr.decode("latin-1"))
-        raise SystemExit(f"table_tool {' '.join(args)} failed with {p.returncode}")
+        raise SystemExit(f"{os.path.basename(sys.argv[1])} {' '.join(args)} failed with {p.returncode}")
     return p
 
 

@@ -1,23 +1,9 @@
-"""Runs order_tool (argv[1]) natively, or through TOOL_EMULATOR (e.g. wine)."""
+"""order_tool (argv[1]) run through the engine tests' runner, and its check report."""
 import os
-import subprocess
 import sys
 
-
-def command(*args):
-    return os.environ.get("TOOL_EMULATOR", "").split() + [sys.argv[1]] + list(args)
-
-
-def run(*args, check=True):
-    p = subprocess.run(command(*args), capture_output=True)
-    if check and p.returncode != 0:
-        sys.stderr.write(p.stdout.decode("latin-1") + p.stderr.decode("latin-1"))
-        raise SystemExit(f"order_tool {' '.join(args)} failed with {p.returncode}")
-    return p
-
-
-def spawn(*args):
-    return subprocess.Popen(command(*args), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "engine"))
+from tool_runner import run, spawn  # noqa: E402,F401
 
 
 def check(path):
