@@ -1,6 +1,8 @@
 #include "page_store.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "byte_order.h"
 #include "interior_page.h"
@@ -15,6 +17,10 @@ namespace {
 constexpr uint32_t kFreeListEnd = 0;
 
 bool no_page(uint32_t v) { return v == 0 || v == kNoPage; }
+
+// Views are made with room to grow, so a bag that gains pages is seldom mapped
+// again.
+constexpr uint64_t kMinViewLength = 16u << 20;
 
 }  // namespace
 
@@ -33,6 +39,7 @@ Status PageStore::corrupt(uint32_t offset, const std::string& why) const {
 
 Status PageStore::load_header_fields() {
   if (!file_->size(&size_).ok()) return io_error("size");
+  disk_size_ = size_;
   uint8_t b[12];
   Status s = read(0, b, sizeof b);
   if (!s.ok()) return s;
@@ -42,37 +49,88 @@ Status PageStore::load_header_fields() {
   return {};
 }
 
+bool PageStore::viewable(uint64_t end) {
+  if (!views_offered_) return false;
+  if (end > disk_size_) {
+    // Others may have added pages since we last looked.
+    uint64_t now = 0;
+    if (!file_->size(&now).ok()) return false;
+    disk_size_ = std::max(disk_size_, now);
+    if (end > disk_size_) return false;
+  }
+  if (end > view_length_ || !view_) {
+    const uint64_t want = std::max(kMinViewLength, disk_size_ * 2);
+    view_ = file_->view(want);
+    view_length_ = view_ ? want : 0;
+    if (!view_) {
+      views_offered_ = false;
+      return false;
+    }
+  }
+  return true;
+}
+
 Status PageStore::read(uint64_t offset, void* buf, size_t n) {
+  if (viewable(offset + n)) {
+    std::memcpy(buf, view_ + offset, n);
+    return {};
+  }
   if (!file_->read_at(offset, buf, n).ok()) return io_error("read");
   return {};
 }
 
 Status PageStore::write(uint64_t offset, const void* buf, size_t n) {
-  if (!file_->write_at(offset, buf, n).ok()) return io_error("write");
+  if (viewable(offset + n)) {
+    std::memcpy(view_ + offset, buf, n);
+  } else {
+    // Growing the file goes through the system: a view has no bytes past the end.
+    if (!file_->write_at(offset, buf, n).ok()) return io_error("write");
+    disk_size_ = std::max(disk_size_, offset + n);
+  }
   if (offset + n > size_) size_ = offset + n;
   return {};
 }
 
-Status PageStore::load(uint32_t offset, int key_len, char filler, const Node** out) {
+PageStore::CachedPage* PageStore::find_cached(uint32_t offset) {
+  Recent& r = recent_[(offset / kPageSize) % kRecent];
+  if (r.entry && r.offset == offset) return r.entry;
   auto it = cache_.find(offset);
-  if (it != cache_.end() && it->second->key_len == key_len) {
-    *out = it->second.get();
+  if (it == cache_.end()) return nullptr;
+  r.offset = offset;
+  r.entry = it->second.get();
+  return r.entry;
+}
+
+void PageStore::forget(uint32_t offset) {
+  Recent& r = recent_[(offset / kPageSize) % kRecent];
+  if (r.offset == offset) r.entry = nullptr;
+  cache_.erase(offset);
+}
+
+void PageStore::drop_cache() {
+  for (Recent& r : recent_) r.entry = nullptr;
+  cache_.clear();
+}
+
+Status PageStore::load(uint32_t offset, int key_len, char filler, const Node** out) {
+  if (CachedPage* c = find_cached(offset); c && c->node.key_len == key_len) {
+    *out = &c->node;
     return {};
   }
   if (offset % kPageSize != 0 || offset < kTagHeaderSize || offset + kPageSize > size_)
     return corrupt(offset, "page offset outside the file");
-  uint8_t page[kPageSize];
-  Status s = read(offset, page, sizeof page);
+  auto entry = std::make_unique<CachedPage>();
+  Status s = read(offset, entry->page, kPageSize);
   if (!s.ok()) return s;
-  uint16_t attr = get_le16(page);
+  uint16_t attr = get_le16(entry->page);
   if (attr & ~0x7u) return corrupt(offset, "bad node attribute");
-  auto node = std::make_unique<Node>();
   std::string why;
-  bool ok = (attr & kAttrLeaf) ? decode_leaf(page, offset, key_len, filler, node.get(), &why)
-                               : decode_interior(page, offset, key_len, node.get(), &why);
+  bool ok = (attr & kAttrLeaf) ? decode_leaf(entry->page, offset, key_len, filler, &entry->node, &why)
+                               : decode_interior(entry->page, offset, key_len, &entry->node, &why);
   if (!ok) return corrupt(offset, why);
-  *out = node.get();
-  cache_[offset] = std::move(node);
+  *out = &entry->node;
+  forget(offset);
+  cache_[offset] = std::move(entry);
   return {};
 }
 
@@ -92,14 +150,26 @@ Status PageStore::store(Node&& node, char filler) {
 }
 
 Status PageStore::store_packed(Node&& node, const uint8_t* page) {
-  Status s = write(node.offset, page, kPageSize);
+  const uint32_t offset = node.offset;
+  Status s = write(offset, page, kPageSize);
   if (!s.ok()) {
-    cache_.erase(node.offset);
+    forget(offset);
     return s;
   }
-  const uint32_t offset = node.offset;
-  cache_[offset] = std::make_unique<Node>(std::move(node));
+  std::unique_ptr<CachedPage>& entry = cache_[offset];
+  if (!entry) entry = std::make_unique<CachedPage>();
+  entry->node = std::move(node);
+  std::memcpy(entry->page, page, kPageSize);
   return {};
+}
+
+PageStore::CachedPage* PageStore::cached(uint32_t offset) { return find_cached(offset); }
+
+Status PageStore::write_cached(CachedPage* entry) {
+  const uint32_t offset = entry->node.offset;
+  Status s = write(offset, entry->page, kPageSize);
+  if (!s.ok()) forget(offset);
+  return s;
 }
 
 Status PageStore::allocate(uint32_t* offset) {
@@ -136,7 +206,7 @@ Status PageStore::allocate_run(size_t pages, uint32_t* first) {
 }
 
 Status PageStore::release(uint32_t offset) {
-  cache_.erase(offset);
+  forget(offset);
   uint8_t page[kPageSize] = {};
   put_le32(page, free_head_);
   Status s = write(offset, page, sizeof page);
@@ -149,23 +219,32 @@ Status PageStore::release(uint32_t offset) {
   return {};
 }
 
-Status PageStore::bump_version() {
-  if (batch_depth_ > 0) {
-    version_pending_ = true;
-    return {};
-  }
-  ++version_;
+Status PageStore::write_version() {
   uint8_t b[4];
   put_le32(b, version_);
   return write(8, b, 4);
 }
 
-Status PageStore::end_batch() {
-  if (batch_depth_ > 0 && --batch_depth_ == 0 && version_pending_) {
-    version_pending_ = false;
-    return bump_version();
-  }
-  return {};
+Status PageStore::bump_version() {
+  if (in_change_) return {};
+  version_ += 2;
+  return write_version();
+}
+
+Status PageStore::begin_change(bool* unfinished) {
+  *unfinished = (version_ & 1) != 0;
+  version_ += *unfinished ? 2 : 1;
+  in_change_ = true;
+  Status s = write_version();
+  if (!s.ok()) in_change_ = false;
+  return s;
+}
+
+Status PageStore::end_change() {
+  if (!in_change_) return {};
+  in_change_ = false;
+  if (version_ & 1) ++version_;
+  return write_version();
 }
 
 Status PageStore::refresh() {
@@ -175,7 +254,7 @@ Status PageStore::refresh() {
   Status s = read(8, b, sizeof b);
   if (!s.ok()) return s;
   if (get_le32(b) == version_) return {};
-  cache_.clear();
+  drop_cache();
   return load_header_fields();
 }
 

@@ -1,6 +1,12 @@
-// The bag file seen as 512-byte pages: reads and writes through ace::io::File,
-// a cache of decoded nodes, page allocation with the free-page list, and the
-// file-wide version counter. Every tag of a bag shares one store.
+// The bag file seen as 512-byte pages: reads and writes through ace::io::File
+// (through its shared view where it offers one), a cache of decoded nodes, page
+// allocation with the free-page list, and the file-wide version counter. Every
+// tag of a bag shares one store.
+//
+// The version counter (file header offset 8) changes with every update, so a
+// reader whose counter differs drops its cache. Writers also use its lowest bit:
+// odd while a change is under way. A writer killed part-way leaves it odd, and
+// the next writer, seeing that, looks for what it left behind.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +22,12 @@ namespace ace::cdx {
 
 class PageStore {
  public:
+  // A cached node with the page it was packed into, as the file has it.
+  struct CachedPage {
+    Node node;
+    uint8_t page[kPageSize];
+  };
+
   explicit PageStore(std::unique_ptr<io::File> file);
 
   // Reads the free list and version from the file header at offset 0.
@@ -31,6 +43,11 @@ class PageStore {
   Status store(Node&& node, char filler);
   // Writes a page already packed from the node, and keeps the node.
   Status store_packed(Node&& node, const uint8_t* page);
+  // The cached node at `offset` with its page, for changing both in place; null
+  // when the page is not cached.
+  CachedPage* cached(uint32_t offset);
+  // Writes the page of an entry changed in place; a failure drops the entry.
+  Status write_cached(CachedPage* entry);
 
   Status allocate(uint32_t* offset);
   // Two adjacent pages at the end of the file, for a tag header.
@@ -40,15 +57,21 @@ class PageStore {
   Status allocate_run(size_t pages, uint32_t* first);
   Status release(uint32_t offset);
 
-  // Marks an update: the file header's version counter changes. Inside a batch
-  // the counter is written once, when the batch ends.
+  // Marks an update: the file header's version counter changes (by two, keeping
+  // its lowest bit). Inside a change it is already marked.
   Status bump_version();
-  void begin_batch() { ++batch_depth_; }
-  Status end_batch();
+  // Makes the counter odd for a change under way; *unfinished tells whether it
+  // was odd already (a writer stopped part-way). Call right after refresh().
+  Status begin_change(bool* unfinished);
+  // Makes the counter even again: the change is complete.
+  Status end_change();
+  // Ends a change that failed part-way, leaving the counter odd for the next
+  // writer to see.
+  void abandon_change() { in_change_ = false; }
   uint32_t version() const { return version_; }
   // Drops the cache when another writer changed the file since we last looked.
   Status refresh();
-  void drop_cache() { cache_.clear(); }
+  void drop_cache();
 
   uint64_t size() const { return size_; }
   const std::string& path() const { return file_->path(); }
@@ -57,13 +80,31 @@ class PageStore {
   Status io_error(const char* what) const;
 
  private:
+  // The view covers [offset, end) of the file as it is on disk: false when no
+  // view is offered or the file is shorter (the caller then reads or writes).
+  bool viewable(uint64_t end);
+  Status write_version();
+  CachedPage* find_cached(uint32_t offset);
+  void forget(uint32_t offset);
+
   std::unique_ptr<io::File> file_;
-  std::unordered_map<uint32_t, std::unique_ptr<Node>> cache_;
+  uint8_t* view_ = nullptr;
+  uint64_t view_length_ = 0;
+  uint64_t disk_size_ = 0;  // the file's size as last seen or grown by us
+  bool views_offered_ = true;
+  std::unordered_map<uint32_t, std::unique_ptr<CachedPage>> cache_;
+  // Pages looked up lately, by page number: every descent passes the same few
+  // upper pages.
+  struct Recent {
+    uint32_t offset = 0;
+    CachedPage* entry = nullptr;
+  };
+  static constexpr size_t kRecent = 64;
+  Recent recent_[kRecent];
   uint64_t size_ = 0;
   uint32_t free_head_ = 0;
   uint32_t version_ = 0;
-  int batch_depth_ = 0;
-  bool version_pending_ = false;
+  bool in_change_ = false;
 };
 
 }  // namespace ace::cdx

@@ -4,7 +4,8 @@
 // errors and crashes (see set_file_wrapper and the fault tests).
 //
 // Implementations: file_posix.cpp (open-file-description locks, F_OFD_SETLK, so two
-// handles of one process exclude each other like two processes do) and
+// handles of one process exclude each other like two processes do; shared views
+// of files on local disks) and
 // file_win32.cpp (CreateFileA share modes, LockFileEx).
 #pragma once
 
@@ -48,6 +49,18 @@ class File {
   // Releases a range taken by lock() or lock_shared() with the same offset and length.
   virtual IoStatus unlock(uint64_t offset, uint64_t length) = 0;
   virtual const std::string& path() const = 0;
+  // A view of the file's first `length` bytes shared with every other open of it:
+  // loads and stores in it are reads and writes of the file, seen by others as
+  // write_at's are. `length` may run past the end of the file, but bytes past the
+  // end must not be touched. A new call replaces the previous view; the File
+  // unmaps it when closed. Null where no view is offered: on Windows, on file
+  // systems shared over a network (whose clients keep views coherent with no
+  // other machine), and for files a test wraps. Callers fall back to read_at and
+  // write_at.
+  virtual uint8_t* view(uint64_t length) {
+    (void)length;
+    return nullptr;
+  }
 };
 
 // Opens a file. Exclusive share mode is enforced by the system on Windows; on Linux

@@ -13,11 +13,19 @@
 // | (0x7FFFFFFF)                |      | exclusive (F_WRLCK) by an Exclusive open    |
 //
 // A conflict on that byte at open time is a sharing violation (os 32).
+//
+// Views (mmap, MAP_SHARED) are offered only for files on local file systems,
+// where the page cache is the one copy that pread, pwrite and every mapping of
+// the file share. ACE_FILE_VIEWS=0 in the environment turns them off.
 #include "io/file.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace ace::io {
@@ -54,11 +62,39 @@ int ofd_lock(int fd, short type, uint64_t offset, uint64_t length) {
   return fcntl(fd, F_OFD_SETLK, &fl) == 0 ? 0 : errno;
 }
 
+bool views_wanted() {
+  static const bool wanted = [] {
+    const char* v = std::getenv("ACE_FILE_VIEWS");
+    return !(v && std::strcmp(v, "0") == 0);
+  }();
+  return wanted;
+}
+
+// File systems whose files live on this machine's own disks or memory. Anything
+// else (NFS, SMB, FUSE...) may be changed by other machines behind a view's back.
+bool local_file_system(int fd) {
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext2, ext3, ext4
+    case 0x58465342:  // xfs
+    case 0x9123683E:  // btrfs
+    case 0x01021994:  // tmpfs
+    case 0x794C7630:  // overlayfs
+    case 0xF2F52010:  // f2fs
+    case 0x2FC12FC1:  // zfs
+      return true;
+    default:
+      return false;
+  }
+}
+
 class PosixFile final : public File {
  public:
   PosixFile(int fd, std::string path, bool writable)
       : fd_(fd), path_(std::move(path)), writable_(writable) {}
   ~PosixFile() override {
+    if (view_) ::munmap(view_, view_length_);
     if (lock_fd_ >= 0) ::close(lock_fd_);
     ::close(fd_);
   }
@@ -121,6 +157,20 @@ class PosixFile final : public File {
 
   const std::string& path() const override { return path_; }
 
+  uint8_t* view(uint64_t length) override {
+    if (view_) {
+      ::munmap(view_, view_length_);
+      view_ = nullptr;
+    }
+    if (length == 0 || !views_wanted() || !local_file_system(fd_)) return nullptr;
+    void* p = ::mmap(nullptr, static_cast<size_t>(length), writable_ ? PROT_READ | PROT_WRITE : PROT_READ,
+                     MAP_SHARED, fd_, 0);
+    if (p == MAP_FAILED) return nullptr;
+    view_ = static_cast<uint8_t*>(p);
+    view_length_ = static_cast<size_t>(length);
+    return view_;
+  }
+
   // The share-mode byte: shared or exclusive, on the main descriptor when it may
   // carry that lock.
   IoStatus take_share_lock(bool exclusive) {
@@ -155,6 +205,8 @@ class PosixFile final : public File {
 
   int fd_;
   int lock_fd_ = -1;
+  uint8_t* view_ = nullptr;
+  size_t view_length_ = 0;
   std::string path_;
   bool writable_;
 };

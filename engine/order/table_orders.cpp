@@ -16,12 +16,6 @@ namespace ace::order {
 
 namespace {
 
-// The byte of a bag locked while one writer changes it; the same offset as a
-// table's header lock.
-constexpr uint64_t kBagLockOffset = 0x7FFFFFFEull;
-// Writers hold the bag lock for the few page writes of one change.
-constexpr int kLockAttempts = 200000;
-
 // Bytes of a tag header that other programs leave zero for machine order and
 // where a tag of another collation carries that collation's name.
 constexpr size_t kCollationFrom = 36, kCollationTo = 502;
@@ -195,7 +189,7 @@ Status TableOrders::key_of(Order& o, uint32_t recno, std::string_view bytes, std
 Status TableOrders::adopt_structural_bag() {
   if (watched_bag_.empty()) return Status::success();
   uint8_t flags = 0;
-  io::IoStatus io = table_.file().read_at(28, &flags, 1);
+  io::IoStatus io = table_.read_header_bytes(28, &flags, 1);
   if (!io.ok()) return from_io(io, ACE_ERR_READ, table_.path(), "cannot read the table header");
   if (!(flags & dbf::kHasStructuralCdx) || !io::file_exists(watched_bag_)) return Status::success();
   std::string path = std::move(watched_bag_);
@@ -230,34 +224,45 @@ Status TableOrders::refresh() {
   return Status::success();
 }
 
-Status TableOrders::lock_bags() {
-  // A table opened exclusively has no other writers to wait for.
-  for (size_t i = 0; table_.shared() && i < bags_.size(); ++i) {
-    io::File& f = bags_[i].bag->store().file();
-    io::IoStatus io;
-    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-      io = f.lock(kBagLockOffset, 1);
-      if (io.code != io::IoStatus::LockConflict) break;
-      std::this_thread::yield();
-    }
-    if (!io.ok()) {
-      for (size_t j = 0; j < i; ++j) bags_[j].bag->store().file().unlock(kBagLockOffset, 1);
-      return from_io(io, ACE_ERR_INDEX, bags_[i].path, "index file is locked by another user");
-    }
+Status TableOrders::begin_change(bool header_held, bool* unfinished) {
+  if (unfinished) *unfinished = false;
+  if (change_open_) return Status::success();
+  // The table's header lock guards its bags too: appends hold it anyway, so they
+  // need no second lock, and every other change to a bag waits for it.
+  if (!header_held && table_.shared()) {
+    auto lock = std::make_unique<HeaderLock>(table_);
+    Status s = lock->acquire();
+    if (!s.ok()) return s;
+    change_lock_ = std::move(lock);
   }
-  // The version counter is written once per change, when the lock is let go.
-  for (auto& b : bags_) b.bag->store().begin_batch();
   Status s = refresh();
-  if (!s.ok()) unlock_bags();
+  bool left = false;
+  for (size_t i = 0; s.ok() && i < bags_.size(); ++i) {
+    bool u = false;
+    s = from_cdx(bags_[i].bag->store().begin_change(&u), bags_[i].path);
+    left = left || u;
+    // Bags marked already are unmarked again when this one cannot be.
+    if (!s.ok())
+      for (size_t j = 0; j < i; ++j) bags_[j].bag->store().end_change();
+  }
+  if (!s.ok()) {
+    change_lock_.reset();
+    return s;
+  }
+  change_open_ = true;
+  if (unfinished) *unfinished = left;
   return s;
 }
 
-void TableOrders::unlock_bags() {
+void TableOrders::end_change(bool finished) {
+  if (!change_open_) return;
   for (auto& b : bags_) {
     // Written before others may look: they learn of the change from it.
-    b.bag->store().end_batch();
-    if (table_.shared()) b.bag->store().file().unlock(kBagLockOffset, 1);
+    if (finished) b.bag->store().end_change();
+    else b.bag->store().abandon_change();
   }
+  change_open_ = false;
+  change_lock_.reset();
 }
 
 Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
@@ -266,8 +271,8 @@ Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
   if (!s.ok()) return s;
   if (orders_.empty()) return Status::success();
   if (!(s = check_writable()).ok()) return s;
-  s = lock_bags();
-  if (!s.ok()) return s;
+  // Begun by before_append, unless the bag was adopted just now.
+  if (!(s = begin_change(true)).ok()) return s;
   std::string key;
   for (Order& o : orders_) {
     bool included;
@@ -276,9 +281,11 @@ Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
     // A unique tag that holds the key keeps its earlier record.
     if (!(s = from_cdx(o.tag->insert(key, recno), o.bag->path())).ok()) break;
   }
-  unlock_bags();
+  // The change ends in after_append, once the record is counted.
   return s;
 }
+
+void TableOrders::after_append(bool counted) { end_change(counted); }
 
 std::string TableOrders::leftover(uint32_t recno) {
   const auto& h = table_.header();
@@ -293,10 +300,13 @@ std::string TableOrders::leftover(uint32_t recno) {
 
 Status TableOrders::before_append(uint32_t recno) {
   if (orders_.empty()) return Status::success();
+  // The change lasts until the new record is counted, so an appender killed on
+  // the way leaves the mark.
+  bool unfinished = false;
+  Status s = begin_change(true, &unfinished);
+  if (!s.ok() || !unfinished) return s;
   const std::string left = leftover(recno);
   if (left.empty()) return Status::success();
-  Status s = lock_bags();
-  if (!s.ok()) return s;
   std::string key;
   for (Order& o : orders_) {
     bool included, removed = false;
@@ -305,7 +315,7 @@ Status TableOrders::before_append(uint32_t recno) {
     if (!(s = from_cdx(o.tag->remove(key, recno, &removed), o.bag->path())).ok()) break;
     if (removed && o.tag->unique() && !(s = replace_unique(o, key, recno)).ok()) break;
   }
-  unlock_bags();
+  if (!s.ok()) end_change(false);
   return s;
 }
 
@@ -329,7 +339,7 @@ Status TableOrders::replace_unique(Order& o, const std::string& key, uint32_t sk
 Status TableOrders::on_update(uint32_t recno, const table::RecordView& before,
                               const table::RecordView& after) {
   if (orders_.empty()) return Status::success();
-  Status s = lock_bags();
+  Status s = begin_change(false);
   if (!s.ok()) return s;
   std::string old_key, new_key;
   for (Order& o : orders_) {
@@ -357,7 +367,7 @@ Status TableOrders::on_update(uint32_t recno, const table::RecordView& before,
       }
     }
   }
-  unlock_bags();
+  end_change(s.ok());
   if (!s.ok() && s.file.empty()) s.file = table_.path();
   return s;
 }
@@ -480,10 +490,11 @@ Status TableOrders::create_order(const std::string& bag_path, const OrderSpec& s
     for (auto& b : bags_)
       if (structural ? b.structural : b.path == path) target = &b;
   }
-  if (!(s = lock_bags()).ok()) return s;
+  // The file lock covers the header lock.
+  if (!(s = begin_change(true)).ok()) return s;
   cdx::Bag* bag = target->bag.get();
   s = build_tag(*bag, spec);
-  unlock_bags();
+  end_change(s.ok());
   rebind_all();
   if (!s.ok()) return s;
   *order_number = 0;

@@ -14,6 +14,7 @@
 
 #include "cdx/bag.h"
 #include "expr/expr.h"
+#include "order/header_lock.h"
 #include "status.h"
 #include "table/index_maintainer.h"
 
@@ -76,9 +77,13 @@ class TableOrders : public table::IndexMaintainer {
   // Picks up other writers' changes to the bags (and binds their tags again when
   // tags came or went).
   Status refresh();
-  // The bag lock (the byte every writer of a bag holds while changing it).
-  Status lock_bags();
-  void unlock_bags();
+  // A change to the bags: under the table's header lock (appenders hold it
+  // already; other writers take it here), with the bags' counters marking the
+  // change as under way until end_change. *unfinished, when asked, tells whether
+  // a writer stopped part-way through an earlier change.
+  Status begin_change(bool header_held, bool* unfinished = nullptr);
+  // `finished` false leaves the mark for the next writer to see.
+  void end_change(bool finished);
 
   // For a shared table without a structural bag: before each write, look
   // whether another user has started one (the table's header mark) and open it.
@@ -88,6 +93,7 @@ class TableOrders : public table::IndexMaintainer {
   Status on_append(uint32_t recno, const table::RecordView& rec) override;
   Status on_update(uint32_t recno, const table::RecordView& before, const table::RecordView& after) override;
   Status before_append(uint32_t recno) override;
+  void after_append(bool counted) override;
   // The bytes in the slot of record `recno` when it is beyond the count (left by
   // an append under way or killed); empty when there are none.
   std::string leftover(uint32_t recno);
@@ -115,6 +121,8 @@ class TableOrders : public table::IndexMaintainer {
   std::vector<OpenBag> bags_;
   std::vector<Order> orders_;
   std::string watched_bag_;  // empty unless watching for a structural bag
+  std::unique_ptr<HeaderLock> change_lock_;  // taken by begin_change itself
+  bool change_open_ = false;
 };
 
 // True for a name a tag may have: 1 to 10 letters, digits or "_", not starting

@@ -44,6 +44,8 @@ class RecordView {
 // write and stays as it was. on_append comes once the new record's bytes are in
 // the file but before the record count counts it; on_update once the new bytes
 // are in the file. A failure of on_append leaves the record uncounted.
+// Around an append: before_append, the record written, on_append, the count
+// written, after_append.
 class IndexMaintainer {
  public:
   virtual ~IndexMaintainer() = default;
@@ -57,6 +59,9 @@ class IndexMaintainer {
     (void)recno;
     return Status::success();
   }
+  // Once an append that got past before_append is over, still under the header
+  // lock: `counted` says whether the record count now covers the new record.
+  virtual void after_append(bool counted) { (void)counted; }
 };
 
 // Opens a table's structural bag (same base name, ".cdx") when its header says it

@@ -1,6 +1,7 @@
 #include "table/table.h"
 
 #include <cctype>
+#include <cstring>
 #include <ctime>
 
 #include "dbf/record.h"
@@ -84,6 +85,7 @@ Status Table::open(const std::string& path, const OpenOptions& options, std::uni
   Status s = dbf::parse_header(reinterpret_cast<const uint8_t*>(head.data()), head.size(), size, path,
                                &t->header_);
   if (!s.ok()) return s;
+  t->header_view_ = t->file_->view(dbf::kFileHeaderSize);
 
   const std::string base = strip_extension(path);
   // A database container keeps its memos and indexes under names of its own.
@@ -175,10 +177,22 @@ Status Table::create(const std::string& path, const std::vector<dbf::FieldDesc>&
   return open(path, open_options, out);
 }
 
+io::IoStatus Table::read_header_bytes(uint64_t offset, void* buf, size_t n) const {
+  if (!header_view_) return file_->read_at(offset, buf, n);
+  std::memcpy(buf, header_view_ + offset, n);
+  return io::IoStatus::success();
+}
+
+io::IoStatus Table::write_header_bytes(uint64_t offset, const void* buf, size_t n) {
+  if (!header_view_) return file_->write_at(offset, buf, n);
+  std::memcpy(header_view_ + offset, buf, n);
+  return io::IoStatus::success();
+}
+
 Status Table::record_count(uint32_t* out) {
   if (shared()) {
     uint8_t b[4];
-    io::IoStatus io = file_->read_at(4, b, 4);
+    io::IoStatus io = read_header_bytes(4, b, 4);
     if (!io.ok()) return from_io(io, ACE_ERR_READ, path(), "cannot read the record count");
     uint32_t n = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
     if (n != header_.record_count) {
@@ -305,27 +319,34 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
   // 0. An appender killed between writing its record and counting it may have
   //    indexed it: its bytes are still in the slot, so its keys can be found.
   if (maintainer_ && !(s = maintainer_->before_append(next)).ok()) return drop_new_lock(), release(), s;
+  auto fail = [&](Status st) {
+    if (maintainer_) maintainer_->after_append(false);
+    drop_new_lock();
+    release();
+    return st;
+  };
   // 1. The record and the end-of-file mark after it, beyond what the count covers.
   rec.push_back(static_cast<char>(dbf::kEndOfFile));
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(n) * header_.record_length,
                                     rec.data(), rec.size());
   rec.pop_back();
-  if (!io.ok()) return drop_new_lock(), release(), from_io(io, ACE_ERR_WRITE, path(), "cannot write the new record");
+  if (!io.ok()) return fail(from_io(io, ACE_ERR_WRITE, path(), "cannot write the new record"));
   // 2. The indexes, still under the header lock.
   if (maintainer_) {
     s = maintainer_->on_append(next, RecordView(*this, next, rec));
-    if (!s.ok()) return drop_new_lock(), release(), s;
+    if (!s.ok()) return fail(s);
   }
   // 3. The count, which makes the record part of the table.
   header_.record_count = next;
   stamp_today();
   uint8_t cd[7];
   dbf::encode_count_and_date(header_, cd);
-  io = file_->write_at(1, cd, sizeof cd);
+  io = write_header_bytes(1, cd, sizeof cd);
   if (!io.ok()) {
     header_.record_count = n;
-    return drop_new_lock(), release(), from_io(io, ACE_ERR_WRITE, path(), "cannot update the record count");
+    return fail(from_io(io, ACE_ERR_WRITE, path(), "cannot update the record count"));
   }
+  if (maintainer_) maintainer_->after_append(true);
   release();
   if (!shared()) record_locks_.insert(next);
   *recno = next;

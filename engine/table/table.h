@@ -86,6 +86,10 @@ class Table {
 
   Status flush();
 
+  // Bytes of the file header as the file has them now (others may have changed
+  // them), through the shared view when there is one.
+  io::IoStatus read_header_bytes(uint64_t offset, void* buf, size_t n) const;
+
   void set_index_maintainer(std::unique_ptr<IndexMaintainer> m) { maintainer_ = std::move(m); }
   IndexMaintainer* index_maintainer() const { return maintainer_.get(); }
 
@@ -95,8 +99,12 @@ class Table {
   Table(std::unique_ptr<io::File> file, const OpenOptions& options) : file_(std::move(file)), options_(options) {}
   Status lock_range(uint64_t offset, uint64_t length);
   void stamp_today();
+  io::IoStatus write_header_bytes(uint64_t offset, const void* buf, size_t n);
 
   std::unique_ptr<io::File> file_;
+  // The file's first bytes seen through a shared view where the system offers
+  // one: the record count is read and written there on every append.
+  uint8_t* header_view_ = nullptr;
   std::unique_ptr<memo::MemoFile> memo_;
   std::unique_ptr<IndexMaintainer> maintainer_;
   OpenOptions options_;

@@ -152,14 +152,20 @@ TEST_F(VerifyTest, BagStartedByAnotherUserIsKept) {
 }
 
 // An appender killed after writing its record and its keys, before counting
-// the record: the keys are not shown, verification accepts them as an append
-// under way, and the next append takes them out before adding its own.
+// the record (its change to the bag begun and never ended): the keys are not
+// shown, verification accepts them as an append under way, and the next append
+// takes them out before adding its own.
 TEST_F(VerifyTest, KeysOfAnUncountedRecordGoWithTheNextAppend) {
   make(false);
   const auto& h = table_->header();
   std::string left = record("killed");
   ASSERT_TRUE(table_->file().write_at(uint64_t(h.header_length) + 20ull * h.record_length, left.data(), left.size()).ok());
+  cdx::PageStore& store = orders().order(1)->bag->store();
+  bool unfinished = true;
+  ASSERT_TRUE(store.begin_change(&unfinished).ok());
+  EXPECT_FALSE(unfinished);
   ASSERT_TRUE(tag().insert(key("killed"), 21).ok());
+  store.abandon_change();
 
   EXPECT_EQ(walk().size(), 20u);
   EXPECT_TRUE(problems().empty());
