@@ -98,6 +98,85 @@ bool encode_leaf(uint16_t attr, uint32_t left, uint32_t right, int key_len, char
   return true;
 }
 
+bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char filler) {
+  const int key_len = after.key_len;
+  const size_t n = get_le16(page + 2);  // entries before the insert
+  const int rec_bits = page[20], dup_bits = page[21], trail_bits = page[22], entry_bytes = page[23];
+  if (n + 1 != after.count() || index > n || entry_bytes < 1 || entry_bytes > 8 ||
+      rec_bits + dup_bits + trail_bits > entry_bytes * 8 || rec_bits > 32 ||
+      low_mask(dup_bits) < static_cast<uint64_t>(key_len) || low_mask(trail_bits) < static_cast<uint64_t>(key_len) ||
+      after.recnos[index] > low_mask(rec_bits))
+    return false;
+  const size_t eb = static_cast<size_t>(entry_bytes);
+  uint8_t* area = page + kLeafAreaOffset;
+  auto entry = [&](size_t i) {
+    uint64_t v = 0;
+    for (int b = entry_bytes - 1; b >= 0; --b) v = (v << 8) | area[i * eb + static_cast<size_t>(b)];
+    return v;
+  };
+  auto put_entry = [&](size_t i, uint32_t recno, int dup, int trail) {
+    uint64_t v = static_cast<uint64_t>(recno) | (static_cast<uint64_t>(dup) << rec_bits) |
+                 (static_cast<uint64_t>(trail) << (rec_bits + dup_bits));
+    for (size_t b = 0; b < eb; ++b) area[i * eb + b] = static_cast<uint8_t>(v >> (8 * b));
+  };
+  auto stored = [&](uint64_t v) {
+    return key_len - static_cast<int>((v >> rec_bits) & low_mask(dup_bits)) -
+           static_cast<int>((v >> (rec_bits + dup_bits)) & low_mask(trail_bits));
+  };
+
+  // Key bytes of the entries before the new one keep their place. A page whose
+  // stated free space is not what its entries leave is packed afresh.
+  size_t before = 0, total = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const int k = stored(entry(i));
+    if (k < 0) return false;
+    if (i < index) before += static_cast<size_t>(k);
+    total += static_cast<size_t>(k);
+  }
+  const size_t free_bytes = get_le16(page + 12);
+  if (n * eb + total > kLeafAreaSize || n * eb + total + free_bytes != kLeafAreaSize) return false;
+  const size_t key_start = kLeafAreaSize - total;
+  const size_t top = kLeafAreaSize - before;  // the new entry's key bytes end here
+
+  const char* key = after.key(index);
+  const int trail = leaf_trailing(key, key_len, filler);
+  const int dup = index == 0 ? 0 : leaf_shared(after.key(index - 1), key, key_len, trail);
+  const long fresh = key_len - trail - dup;
+  // The entry that followed the new one's place now shares a prefix with it.
+  long next_old = 0, next_fresh = 0;
+  int next_dup = 0, next_trail = 0;
+  uint32_t next_recno = 0;
+  if (index < n) {
+    const uint64_t v = entry(index);
+    next_old = stored(v);
+    next_recno = static_cast<uint32_t>(v & low_mask(rec_bits));
+    next_trail = static_cast<int>((v >> (rec_bits + dup_bits)) & low_mask(trail_bits));
+    next_dup = leaf_shared(key, after.key(index + 1), key_len, next_trail);
+    next_fresh = key_len - next_trail - next_dup;
+  }
+  const long grow = fresh + next_fresh - next_old;  // key bytes gained, may be negative
+  if (static_cast<long>(eb) + grow > static_cast<long>(free_bytes)) return false;
+
+  // Key bytes of the entries after those two move down (or up) by `grow`.
+  const size_t rest_end = top - static_cast<size_t>(next_old);
+  std::memmove(area + static_cast<long>(key_start) - grow, area + key_start, rest_end - key_start);
+  std::memcpy(area + top - static_cast<size_t>(fresh), key + dup, static_cast<size_t>(fresh));
+  if (index < n)
+    std::memcpy(area + top - static_cast<size_t>(fresh + next_fresh), after.key(index + 1) + next_dup,
+                static_cast<size_t>(next_fresh));
+  std::memmove(area + (index + 1) * eb, area + index * eb, (n - index) * eb);
+  put_entry(index, after.recnos[index], dup, trail);
+  if (index < n) put_entry(index + 1, next_recno, next_dup, next_trail);
+
+  const size_t new_free = free_bytes - eb - static_cast<size_t>(static_cast<long>(grow));
+  const size_t entry_end = (n + 1) * eb;
+  // The gap is zero, as a page packed afresh has it.
+  std::memset(area + entry_end, 0, new_free);
+  put_le16(page + 2, static_cast<uint16_t>(n + 1));
+  put_le16(page + 12, static_cast<uint16_t>(new_free));
+  return true;
+}
+
 bool decode_leaf(const uint8_t* page, uint32_t offset, int key_len, char filler, Node* out,
                  std::string* why) {
   out->offset = offset;

@@ -49,6 +49,14 @@ bool decode_leaf(const uint8_t* page, uint32_t offset, int key_len, char filler,
 bool encode_leaf(uint16_t attr, uint32_t left, uint32_t right, int key_len, char filler,
                  const char* const* keys, const uint32_t* recnos, size_t n, uint8_t* page);
 
+// Adds entry `index` of `after` (the node with the entry inserted) to `page`, the
+// node's page packed before the insert, in place: later entries move up, later
+// key bytes move down, and the entry after the new one is stored again with the
+// prefix it now shares. The result equals what encode_leaf packs from `after`.
+// False, with the page unchanged, when it must be packed afresh instead: the
+// record number needs more bits than the page gives, or the entry does not fit.
+bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char filler);
+
 // Bytes of the key area the entries need (entries plus stored key bytes).
 size_t leaf_bytes_needed(int key_len, char filler, const char* const* keys,
                          const uint32_t* recnos, size_t n);

@@ -20,6 +20,15 @@
 
 namespace ace::cdx {
 
+// A word loaded from memory, put in big-endian order so that comparing words
+// compares the bytes as memcmp would.
+inline uint64_t to_big_endian(uint64_t v) {
+  const uint16_t probe = 1;
+  uint8_t first;
+  std::memcpy(&first, &probe, 1);
+  return first ? __builtin_bswap64(v) : v;
+}
+
 constexpr size_t kPageSize = 512;
 constexpr uint32_t kNoPage = 0xFFFFFFFFu;
 constexpr uint16_t kAttrRoot = 0x01;
@@ -45,10 +54,23 @@ struct Node {
   const char* key(size_t i) const { return keys.data() + i * static_cast<size_t>(key_len); }
 };
 
-// Orders (key, recno) pairs the way entries are kept.
+// Orders (key, recno) pairs the way entries are kept. Searches call it for every
+// step, so keys are compared eight bytes at a time, as big-endian words.
 inline int compare_entry(const char* a, uint32_t ra, const char* b, uint32_t rb, int key_len) {
-  int c = std::memcmp(a, b, static_cast<size_t>(key_len));
-  if (c != 0) return c < 0 ? -1 : 1;
+  const size_t n = static_cast<size_t>(key_len);
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) {
+      x = to_big_endian(x);
+      y = to_big_endian(y);
+      return x < y ? -1 : 1;
+    }
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
   return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
 

@@ -343,7 +343,8 @@ Status Tag::insert(std::string_view key, uint32_t recno, bool* added) {
     if (!s.ok()) return s;
     if (c.valid && c.key == k) return {};
   }
-  Path path;
+  Path& path = path_;
+  path.clear();
   const Node* leaf = nullptr;
   size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
@@ -352,18 +353,40 @@ Status Tag::insert(std::string_view key, uint32_t recno, bool* added) {
   Status s = descend(at_or_after, &path, &leaf, &index);
   if (!s.ok()) return s;
   if (index < leaf->count() && entry_equals(*leaf, index, k.data(), recno)) return {};
-  Node node = *leaf;
-  insert_entry(node, index, k.data(), recno, 0);
-  s = fix(path, path.size(), std::move(node));
-  if (!s.ok()) return s;
+  bool done = false;
+  if (!(s = insert_in_place(path, leaf->offset, index, k, recno, &done)).ok()) return s;
+  if (!done) {
+    Node node = *leaf;
+    insert_entry(node, index, k.data(), recno, 0);
+    if (!(s = fix(path, path.size(), std::move(node))).ok()) return s;
+  }
   if (added) *added = true;
   return mark_update();
+}
+
+Status Tag::insert_in_place(Path& path, uint32_t leaf, size_t index, const std::string& key, uint32_t recno,
+                            bool* done) {
+  *done = false;
+  PageStore::CachedPage* c = store_.cached(leaf);
+  if (!c || !c->node.leaf() || c->node.key_len != key_len()) return {};
+  Node& node = c->node;
+  insert_entry(node, index, key.data(), recno, 0);
+  if (!patch_leaf_insert(c->page, node, index, filler())) {
+    erase_entry(node, index);
+    return {};
+  }
+  node.stated_free = node.counted_free = get_le16(c->page + 12);
+  *done = true;
+  Status s = store_.write_cached(c);
+  if (!s.ok() || index + 1 < node.count() || path.empty()) return s;
+  return update_parent(path, path.size(), leaf, key.data(), recno);
 }
 
 Status Tag::remove(std::string_view key, uint32_t recno, bool* removed) {
   if (removed) *removed = false;
   std::string k = pad(key);
-  Path path;
+  Path& path = path_;
+  path.clear();
   const Node* leaf = nullptr;
   size_t index = 0;
   auto at_or_after = [&](const Node& n, size_t i) {
@@ -422,14 +445,20 @@ Status Tag::fix(Path& path, size_t depth, Node node) {
   const uint32_t last_recno = node.recnos.back();
   Status s = store_.store_packed(std::move(node), page);
   if (!s.ok()) return s;
-  Node parent;
-  s = copy(path[depth - 1].offset, &parent);
+  return update_parent(path, depth, offset, last_key.data(), last_recno);
+}
+
+Status Tag::update_parent(Path& path, size_t depth, uint32_t offset, const char* last_key, uint32_t last_recno) {
+  const Node* seen;
+  Status s = load(path[depth - 1].offset, &seen);
   if (!s.ok()) return s;
   size_t i = path[depth - 1].index;
-  if (i >= parent.count() || parent.children[i] != offset)
-    return store_.corrupt(parent.offset, "parent entry does not lead to its child");
-  if (entry_equals(parent, i, last_key.data(), last_recno)) return {};
-  set_entry(parent, i, last_key.data(), last_recno);
+  if (i >= seen->count() || seen->leaf() || seen->children[i] != offset)
+    return store_.corrupt(seen->offset, "parent entry does not lead to its child");
+  // Most changes leave the last key where it was: the parent stays as it is.
+  if (entry_equals(*seen, i, last_key, last_recno)) return {};
+  Node parent = *seen;
+  set_entry(parent, i, last_key, last_recno);
   return fix(path, depth - 1, std::move(parent));
 }
 

@@ -106,6 +106,12 @@ class Tag {
 
   bool fits(const Node& node) const;
   Status fix(Path& path, size_t depth, Node node);
+  // Inserts into a cached leaf that has room by patching its page; *done false
+  // when the leaf must take the general way (fix).
+  Status insert_in_place(Path& path, uint32_t leaf, size_t index, const std::string& key, uint32_t recno,
+                         bool* done);
+  // The parent of the node at `depth` takes its new last entry.
+  Status update_parent(Path& path, size_t depth, uint32_t offset, const char* last_key, uint32_t last_recno);
   Status split(Path& path, size_t depth, Node node);
   Status try_merge(Path& path, size_t depth, Node& node, bool* merged);
   Status unlink_and_release(const Node& node);
@@ -118,6 +124,7 @@ class Tag {
                      std::string* last_key, uint32_t* last_recno);
 
   PageStore& store_;
+  Path path_;  // reused by insert and remove, which are not re-entered
   std::string name_;
   uint32_t header_offset_;
   TagHeader header_;
