@@ -4,6 +4,7 @@ list(APPEND ACE_ENGINE_SOURCES
   cdx/interior_page.cpp
   cdx/key_sort.cpp
   cdx/leaf_page.cpp
+  cdx/page_cache.cpp
   cdx/page_store.cpp
   cdx/tag.cpp
   cdx/tag_header.cpp

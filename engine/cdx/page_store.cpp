@@ -91,46 +91,27 @@ Status PageStore::write(uint64_t offset, const void* buf, size_t n) {
   return {};
 }
 
-PageStore::CachedPage* PageStore::find_cached(uint32_t offset) {
-  Recent& r = recent_[(offset / kPageSize) % kRecent];
-  if (r.entry && r.offset == offset) return r.entry;
-  auto it = cache_.find(offset);
-  if (it == cache_.end()) return nullptr;
-  r.offset = offset;
-  r.entry = it->second.get();
-  return r.entry;
-}
-
-void PageStore::forget(uint32_t offset) {
-  Recent& r = recent_[(offset / kPageSize) % kRecent];
-  if (r.offset == offset) r.entry = nullptr;
-  cache_.erase(offset);
-}
-
-void PageStore::drop_cache() {
-  for (Recent& r : recent_) r.entry = nullptr;
-  cache_.clear();
-}
-
 Status PageStore::load(uint32_t offset, int key_len, char filler, const Node** out) {
-  if (CachedPage* c = find_cached(offset); c && c->node.key_len == key_len) {
+  if (CachedPage* c = cache_.find(offset); c && c->node.key_len == key_len) {
     *out = &c->node;
     return {};
   }
   if (offset % kPageSize != 0 || offset < kTagHeaderSize || offset + kPageSize > size_)
     return corrupt(offset, "page offset outside the file");
-  auto entry = std::make_unique<CachedPage>();
-  Status s = read(offset, entry->page, kPageSize);
+  uint8_t page[kPageSize];
+  Status s = read(offset, page, kPageSize);
   if (!s.ok()) return s;
-  uint16_t attr = get_le16(entry->page);
+  uint16_t attr = get_le16(page);
   if (attr & ~0x7u) return corrupt(offset, "bad node attribute");
+  Node node;
   std::string why;
-  bool ok = (attr & kAttrLeaf) ? decode_leaf(entry->page, offset, key_len, filler, &entry->node, &why)
-                               : decode_interior(entry->page, offset, key_len, &entry->node, &why);
+  bool ok = (attr & kAttrLeaf) ? decode_leaf(page, offset, key_len, filler, &node, &why)
+                               : decode_interior(page, offset, key_len, &node, &why);
   if (!ok) return corrupt(offset, why);
-  *out = &entry->node;
-  forget(offset);
-  cache_[offset] = std::move(entry);
+  CachedPage& entry = cache_.at(offset);
+  entry.node = std::move(node);
+  std::memcpy(entry.page, page, kPageSize);
+  *out = &entry.node;
   return {};
 }
 
@@ -153,22 +134,21 @@ Status PageStore::store_packed(Node&& node, const uint8_t* page) {
   const uint32_t offset = node.offset;
   Status s = write(offset, page, kPageSize);
   if (!s.ok()) {
-    forget(offset);
+    cache_.erase(offset);
     return s;
   }
-  std::unique_ptr<CachedPage>& entry = cache_[offset];
-  if (!entry) entry = std::make_unique<CachedPage>();
-  entry->node = std::move(node);
-  std::memcpy(entry->page, page, kPageSize);
+  CachedPage& entry = cache_.at(offset);
+  entry.node = std::move(node);
+  std::memcpy(entry.page, page, kPageSize);
   return {};
 }
 
-PageStore::CachedPage* PageStore::cached(uint32_t offset) { return find_cached(offset); }
+PageStore::CachedPage* PageStore::cached(uint32_t offset) { return cache_.find(offset); }
 
 Status PageStore::write_cached(CachedPage* entry) {
   const uint32_t offset = entry->node.offset;
   Status s = write(offset, entry->page, kPageSize);
-  if (!s.ok()) forget(offset);
+  if (!s.ok()) cache_.erase(offset);
   return s;
 }
 
@@ -206,7 +186,7 @@ Status PageStore::allocate_run(size_t pages, uint32_t* first) {
 }
 
 Status PageStore::release(uint32_t offset) {
-  forget(offset);
+  cache_.erase(offset);
   uint8_t page[kPageSize] = {};
   put_le32(page, free_head_);
   Status s = write(offset, page, sizeof page);

@@ -12,21 +12,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "cdx_status.h"
 #include "io/file.h"
 #include "node.h"
+#include "page_cache.h"
 
 namespace ace::cdx {
 
 class PageStore {
  public:
-  // A cached node with the page it was packed into, as the file has it.
-  struct CachedPage {
-    Node node;
-    uint8_t page[kPageSize];
-  };
+  using CachedPage = cdx::CachedPage;
 
   explicit PageStore(std::unique_ptr<io::File> file);
 
@@ -71,7 +67,7 @@ class PageStore {
   uint32_t version() const { return version_; }
   // Drops the cache when another writer changed the file since we last looked.
   Status refresh();
-  void drop_cache();
+  void drop_cache() { cache_.clear(); }
 
   uint64_t size() const { return size_; }
   const std::string& path() const { return file_->path(); }
@@ -84,23 +80,13 @@ class PageStore {
   // view is offered or the file is shorter (the caller then reads or writes).
   bool viewable(uint64_t end);
   Status write_version();
-  CachedPage* find_cached(uint32_t offset);
-  void forget(uint32_t offset);
 
   std::unique_ptr<io::File> file_;
   uint8_t* view_ = nullptr;
   uint64_t view_length_ = 0;
   uint64_t disk_size_ = 0;  // the file's size as last seen or grown by us
   bool views_offered_ = true;
-  std::unordered_map<uint32_t, std::unique_ptr<CachedPage>> cache_;
-  // Pages looked up lately, by page number: every descent passes the same few
-  // upper pages.
-  struct Recent {
-    uint32_t offset = 0;
-    CachedPage* entry = nullptr;
-  };
-  static constexpr size_t kRecent = 64;
-  Recent recent_[kRecent];
+  PageCache cache_;
   uint64_t size_ = 0;
   uint32_t free_head_ = 0;
   uint32_t version_ = 0;

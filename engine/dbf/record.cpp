@@ -1,5 +1,6 @@
 #include "dbf/record.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -66,10 +67,16 @@ void fill(std::string* rec, const FieldDesc& f, std::string_view bytes, char pad
   rec->replace(f.offset, f.length, v);
 }
 
+// Exactly rounded, the same on every platform (the C libraries' printf are
+// not all exact), and without printf's cost on every numeric field written.
 std::string format_fixed(double v, int decimals) {
   char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (r.ec != std::errc()) {
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+  }
+  return std::string(buf, r.ptr);
 }
 
 }  // namespace

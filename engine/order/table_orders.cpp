@@ -163,11 +163,15 @@ void TableOrders::bind(OpenBag& b) {
 
 Status TableOrders::key_of(Order& o, uint32_t recno, std::string_view bytes, std::string* key,
                            bool* included) {
+  RecordAdapter ctx(table_, alias_, recno, bytes);
+  return key_in(o, ctx, eval_settings(), key, included);
+}
+
+Status TableOrders::key_in(Order& o, const RecordAdapter& ctx, const expr::EvalSettings& es, std::string* key,
+                           bool* included) {
   if (!o.maintainable)
     return Status::error(ACE_ERR_INDEX_UNMAINTAINABLE, o.bag->path(),
                          "tag " + o.tag->name() + " cannot be evaluated (" + o.problem + ")");
-  RecordAdapter ctx(table_, alias_, recno, bytes);
-  const expr::EvalSettings es = eval_settings();
   *included = true;
   if (o.condition) {
     expr::EvalResult r = o.condition->evaluate(ctx, es);
@@ -274,9 +278,11 @@ Status TableOrders::on_append(uint32_t recno, const table::RecordView& rec) {
   // Begun by before_append, unless the bag was adopted just now.
   if (!(s = begin_change(true)).ok()) return s;
   std::string key;
+  RecordAdapter ctx(table_, alias_, recno, rec.bytes());
+  const expr::EvalSettings es = eval_settings();
   for (Order& o : orders_) {
     bool included;
-    if (!(s = key_of(o, recno, rec.bytes(), &key, &included)).ok()) break;
+    if (!(s = key_in(o, ctx, es, &key, &included)).ok()) break;
     if (!included) continue;
     // A unique tag that holds the key keeps its earlier record.
     if (!(s = from_cdx(o.tag->insert(key, recno), o.bag->path())).ok()) break;

@@ -24,6 +24,8 @@ class Table;
 
 namespace ace::order {
 
+class RecordAdapter;
+
 struct Order {
   cdx::Bag* bag = nullptr;
   cdx::Tag* tag = nullptr;
@@ -69,6 +71,8 @@ class TableOrders : public table::IndexMaintainer {
 
   // The key a record has in the order, and whether it belongs there (FOR).
   Status key_of(Order& o, uint32_t recno, std::string_view bytes, std::string* key, bool* included);
+  Status key_in(Order& o, const RecordAdapter& ctx, const expr::EvalSettings& es, std::string* key,
+                bool* included);
   // Rebuilds the structural bag from its own tag definitions: a fresh file, every
   // tag built from the records. Needs the table open exclusively; refused, with
   // nothing changed, when a tag cannot be evaluated by the engine.

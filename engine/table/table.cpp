@@ -283,9 +283,13 @@ void Table::stamp_today() {
   header_.day = ymd[2];
 }
 
-Status Table::append(const std::string& bytes, uint32_t* recno) {
+Status Table::append(const std::string& bytes, uint32_t* recno, NewRecord lock) {
   if (read_only()) return Status::error(ACE_ERR_READONLY, path(), "table is open read-only");
-  std::string rec = bytes.empty() ? dbf::blank_record(header_) : bytes;
+  // The record and the end-of-file mark go out in one write, from a buffer kept
+  // between appends.
+  std::string& rec = append_buf_;
+  if (bytes.empty()) rec = dbf::blank_record(header_);
+  else rec.assign(bytes);
   if (rec.size() != header_.record_length)
     return Status::error(ACE_ERR_ARGUMENT, path(), "record of the wrong length");
   if (maintainer_) {
@@ -307,13 +311,16 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
   if (!s.ok()) return release(), s;
   if (n >= kMaxRecords) return release(), Status::error(ACE_ERR_WRITE, path(), "table is full");
   const uint32_t next = n + 1;
-  if (locking && !record_locks_.count(next)) {
+  const bool keep_lock = lock == NewRecord::Locked;
+  bool took_lock = false;
+  if (locking && keep_lock && !record_locks_.count(next)) {
     io::IoStatus io = file_->lock(record_lock_offset(next), 1);
     if (!io.ok()) return release(), from_io(io, ACE_ERR_APPEND_LOCK, path(), "new record is locked by another user");
     record_locks_.insert(next);
+    took_lock = true;
   }
   auto drop_new_lock = [&] {
-    if (locking && record_locks_.erase(next)) file_->unlock(record_lock_offset(next), 1);
+    if (took_lock && record_locks_.erase(next)) file_->unlock(record_lock_offset(next), 1);
   };
 
   // 0. An appender killed between writing its record and counting it may have
@@ -348,7 +355,7 @@ Status Table::append(const std::string& bytes, uint32_t* recno) {
   }
   if (maintainer_) maintainer_->after_append(true);
   release();
-  if (!shared()) record_locks_.insert(next);
+  if (!shared() && keep_lock) record_locks_.insert(next);
   *recno = next;
   return Status::success();
 }

@@ -66,8 +66,10 @@ class Table {
   // Adds `bytes` (a blank record when empty) as the last record: under the header
   // lock, the record is written first and counted after, so a crash at any point
   // leaves a table whose count covers only complete records. The new record is
-  // left locked.
-  Status append(const std::string& bytes, uint32_t* recno);
+  // left locked unless the caller says it needs no lock: a complete record, once
+  // counted, has nothing left to guard.
+  enum class NewRecord { Locked, Unlocked };
+  Status append(const std::string& bytes, uint32_t* recno, NewRecord lock = NewRecord::Locked);
 
   Status lock_record(uint32_t recno);
   Status unlock_record(uint32_t recno);
@@ -111,6 +113,7 @@ class Table {
   dbf::TableHeader header_;
   std::set<uint32_t> record_locks_;
   bool file_locked_ = false;
+  std::string append_buf_;
 };
 
 // "dir/name.dbf" -> "dir/name"; the name stays when it has no extension.

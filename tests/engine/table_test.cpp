@@ -92,6 +92,14 @@ TEST(Table, AppendWritesRecordThenCountAndLocksTheNewRecord) {
   ASSERT_TRUE(a->record_count(&n).ok());
   ASSERT_TRUE(a->read_record(2, &rec).ok());
   EXPECT_EQ(get_text(a->header(), rec, a->header().fields[0]), "second    ");
+
+  // A complete record may be appended without keeping its lock.
+  ASSERT_TRUE(b->append(record_named(*b, "third"), &r, ace::table::Table::NewRecord::Unlocked).ok());
+  EXPECT_EQ(r, 3u);
+  EXPECT_FALSE(b->holds_record_lock(3));
+  EXPECT_TRUE(a->lock_record(3).ok()) << "nobody holds the new record";
+  ASSERT_TRUE(a->record_count(&n).ok());
+  EXPECT_EQ(n, 3u);
 }
 
 TEST(Table, LocksExcludeOtherHandlesOfOneProcess) {
