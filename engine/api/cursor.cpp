@@ -190,12 +190,20 @@ Status Cursor::write(const std::string& bytes) {
 }
 
 Status Cursor::append() {
-  if (Status c = commit(); !c.ok()) return c;
+  // The last record's pending changes and the new record take the header lock
+  // once between them. Without it now, each tries for it on its own.
+  const bool held_header = table_->hold_header().ok();
+  Status c = commit();
+  if (!c.ok()) {
+    if (held_header) table_->release_header();
+    return c;
+  }
   uint32_t r = 0;
   const std::set<uint32_t> held = table_->record_locks();
   for (uint32_t r0 : held) table_->unlock_record(r0);
   std::string blank = dbf::blank_record(table_->header());
   Status s = table_->append(blank, &r);
+  if (held_header) table_->release_header();
   if (!s.ok()) return s;
   // The new record is locked and holds what was just written.
   bof_ = eof_ = false;

@@ -341,7 +341,12 @@ ACE_RESULT ACE_ENTRY ace_set_empty(ACE_HANDLE table, uint16_t field) {
 }
 
 ACE_RESULT ACE_ENTRY ace_append(ACE_HANDLE table) {
-  return with_cursor(table, [&](Cursor& c) { return remember(c.append()); });
+  Cursor* c = ace::api::find_cursor(table);
+  if (!c) return remember(bad_handle());
+  // This cursor's own held record is written by the append, under the header
+  // lock the append takes anyway; any other cursor's is written first.
+  if (Status s = ace::api::commit_pending(c); !s.ok()) return remember(s);
+  return remember(c->append());
 }
 
 ACE_RESULT ACE_ENTRY ace_lock_record(ACE_HANDLE table, uint32_t recno) {

@@ -17,7 +17,7 @@ HeaderLock::~HeaderLock() {
 }
 
 Status HeaderLock::acquire() {
-  if (held_ || !table_.shared() || table_.holds_file_lock()) return Status::success();
+  if (held_ || table_.holds_header_lock()) return Status::success();
   io::IoStatus io;
   for (int i = 0; i < kAttempts; ++i) {
     io = table_.file().lock(table::kHeaderLockOffset, 1);

@@ -238,9 +238,10 @@ Status Table::write_record(uint32_t recno, const std::string& bytes) {
   if (!s.ok()) return s;
   std::string before;
   if (maintainer_) {
-    s = read_record(recno, &before);
-    if (!s.ok()) return s;
+    if (written_recno_ == recno && holds_record_lock(recno)) before.swap(written_);
+    else if (!(s = read_record(recno, &before)).ok()) return s;
   }
+  written_recno_ = 0;
   io::IoStatus io = file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
                                     bytes.data(), bytes.size());
   if (!io.ok()) return from_io(io, ACE_ERR_WRITE, path(), "cannot write a record");
@@ -248,12 +249,31 @@ Status Table::write_record(uint32_t recno, const std::string& bytes) {
     s = maintainer_->on_update(recno, RecordView(*this, recno, before), RecordView(*this, recno, bytes));
     // Indexes that could not follow the change must not disagree with the record:
     // the record goes back to what they still describe.
-    if (!s.ok())
+    if (!s.ok()) {
       file_->write_at(uint64_t(header_.header_length) + uint64_t(recno - 1) * header_.record_length,
                       before.data(), before.size());
-    return s;
+      return s;
+    }
+  }
+  if (holds_record_lock(recno)) {
+    written_recno_ = recno;
+    written_ = bytes;
   }
   return Status::success();
+}
+
+Status Table::hold_header() {
+  if (!holds_header_lock()) {
+    io::IoStatus io = file_->lock(kHeaderLockOffset, 1);
+    if (!io.ok()) return from_io(io, ACE_ERR_APPEND_LOCK, path(), "table header is locked by another user");
+  }
+  ++header_holds_;
+  return Status::success();
+}
+
+void Table::release_header() {
+  if (header_holds_ == 0) return;
+  if (--header_holds_ == 0 && shared() && !file_locked_) file_->unlock(kHeaderLockOffset, 1);
 }
 
 Status Table::set_deleted(uint32_t recno, bool deleted) {
@@ -297,12 +317,13 @@ Status Table::append(const std::string& bytes, uint32_t* recno, NewRecord lock) 
     if (!s.ok()) return s;
   }
   const bool locking = shared() && !file_locked_;
-  if (locking) {
+  const bool header_locking = !holds_header_lock();
+  if (header_locking) {
     io::IoStatus io = file_->lock(kHeaderLockOffset, 1);
     if (!io.ok()) return from_io(io, ACE_ERR_APPEND_LOCK, path(), "table header is locked by another user");
   }
   auto release = [&] {
-    if (locking) file_->unlock(kHeaderLockOffset, 1);
+    if (header_locking) file_->unlock(kHeaderLockOffset, 1);
   };
 
   // Under the header lock the count on disk is the truth: others may have added.
@@ -356,6 +377,10 @@ Status Table::append(const std::string& bytes, uint32_t* recno, NewRecord lock) 
   if (maintainer_) maintainer_->after_append(true);
   release();
   if (!shared() && keep_lock) record_locks_.insert(next);
+  if (keep_lock) {
+    written_recno_ = next;
+    written_ = rec;
+  }
   *recno = next;
   return Status::success();
 }
@@ -378,11 +403,13 @@ Status Table::lock_record(uint32_t recno) {
 
 Status Table::unlock_record(uint32_t recno) {
   if (!record_locks_.erase(recno)) return Status::success();
+  forget_written(recno);
   if (shared()) file_->unlock(record_lock_offset(recno), 1);
   return Status::success();
 }
 
 Status Table::unlock_all() {
+  forget_written(0);
   if (shared())
     for (uint32_t r : record_locks_) file_->unlock(record_lock_offset(r), 1);
   record_locks_.clear();
@@ -406,6 +433,7 @@ Status Table::lock_file() {
 
 Status Table::unlock_file() {
   if (!file_locked_) return Status::success();
+  forget_written(0);
   if (shared()) file_->unlock(kFileLockOffset, kFileLockLength);
   file_locked_ = false;
   return Status::success();

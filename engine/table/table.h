@@ -80,6 +80,12 @@ class Table {
   Status unlock_file();
   bool holds_record_lock(uint32_t recno) const;
   bool holds_file_lock() const { return file_locked_; }
+  // Holds the header lock across several changes, which then take it no more
+  // (a record's update and the next append, say); holds nest. Fails at once,
+  // like an append, when another user has it.
+  Status hold_header();
+  void release_header();
+  bool holds_header_lock() const { return file_locked_ || header_holds_ > 0 || !shared(); }
   const std::set<uint32_t>& record_locks() const { return record_locks_; }
 
   bool has_memo() const { return memo_ != nullptr; }
@@ -114,6 +120,15 @@ class Table {
   std::set<uint32_t> record_locks_;
   bool file_locked_ = false;
   std::string append_buf_;
+  int header_holds_ = 0;
+  // The record this table last wrote while holding its lock, as written: until
+  // the lock goes, nobody else can have changed it, so updates need not read it
+  // back for its old keys.
+  uint32_t written_recno_ = 0;
+  std::string written_;
+  void forget_written(uint32_t recno) {
+    if (recno == 0 || recno == written_recno_) written_recno_ = 0;
+  }
 };
 
 // "dir/name.dbf" -> "dir/name"; the name stays when it has no extension.

@@ -102,6 +102,27 @@ TEST(Table, AppendWritesRecordThenCountAndLocksTheNewRecord) {
   EXPECT_EQ(n, 3u);
 }
 
+// A held header lock spans several changes of its holder and keeps other
+// appenders out until the last hold is let go.
+TEST(Table, HeldHeaderSpansAppendsAndNests) {
+  ace_test::TempDir dir;
+  const std::string path = dir.path("h.dbf");
+  auto a = create(path);
+  auto b = open(path);
+  uint32_t r;
+  ASSERT_TRUE(a->hold_header().ok());
+  ASSERT_TRUE(a->hold_header().ok());
+  EXPECT_EQ(b->hold_header().code, ACE_ERR_APPEND_LOCK);
+  ASSERT_TRUE(a->append({}, &r).ok());
+  ASSERT_TRUE(a->append({}, &r).ok());
+  EXPECT_EQ(b->append({}, &r).code, ACE_ERR_APPEND_LOCK) << "the holder's appends keep the header";
+  a->release_header();
+  EXPECT_EQ(b->append({}, &r).code, ACE_ERR_APPEND_LOCK) << "holds nest";
+  a->release_header();
+  ASSERT_TRUE(b->append({}, &r).ok());
+  EXPECT_EQ(r, 3u);
+}
+
 TEST(Table, LocksExcludeOtherHandlesOfOneProcess) {
   ace_test::TempDir dir;
   const std::string path = dir.path("l.dbf");

@@ -151,6 +151,31 @@ TEST_F(VerifyTest, BagStartedByAnotherUserIsKept) {
   EXPECT_EQ(walk(), (std::vector<uint32_t>{1, 2}));
 }
 
+// An update finds a record's old keys in what this open last wrote only while
+// it has kept the lock: once let go, another user may have changed the record.
+TEST_F(VerifyTest, UpdatesAfterAnotherUsersChangeTakeOutItsKeys) {
+  make(false);
+  std::unique_ptr<table::Table> other;
+  ASSERT_TRUE(table::Table::open(path_, {}, &other).ok());
+  uint32_t r = 0;
+  ASSERT_TRUE(table_->append(record("mine"), &r).ok());
+  ASSERT_TRUE(table_->write_record(r, record("mine2")).ok()) << "still locked: its own image serves";
+  ASSERT_TRUE(table_->unlock_record(r).ok());
+  ASSERT_TRUE(other->lock_record(r).ok());
+  ASSERT_TRUE(other->write_record(r, record("theirs")).ok());
+  ASSERT_TRUE(other->unlock_record(r).ok());
+  ASSERT_TRUE(table_->lock_record(r).ok());
+  ASSERT_TRUE(table_->write_record(r, record("again")).ok());
+  EXPECT_TRUE(problems().empty()) << order::describe(problems().front());
+  for (const char* gone : {"mine", "mine2", "theirs"}) {
+    cdx::Cursor c;
+    bool found = true;
+    ASSERT_TRUE(tag().seek(key(gone), &c, &found).ok());
+    EXPECT_FALSE(found) << gone;
+  }
+  EXPECT_EQ(walk().size(), 21u);
+}
+
 // An appender killed after writing its record and its keys, before counting
 // the record (its change to the bag begun and never ended): the keys are not
 // shown, verification accepts them as an append under way, and the next append
