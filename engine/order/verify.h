@@ -24,7 +24,8 @@ struct VerifyProblem {
 
 // Problems found go to *problems (empty when every order verifies); a Status
 // failure means the check itself could not run (a read failed, a lock was held).
-// On a shared table the check holds the header and bag locks throughout.
+// On a shared table the check holds the header lock throughout, which keeps
+// every writer of the bags out.
 Status verify_orders(TableOrders& orders, std::vector<VerifyProblem>* problems);
 
 // One line: "<bag> tag NAME: record 12: ...", "... page 0x1200: ...".
