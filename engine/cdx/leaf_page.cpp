@@ -98,43 +98,75 @@ bool encode_leaf(uint16_t attr, uint32_t left, uint32_t right, int key_len, char
   return true;
 }
 
-bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char filler) {
-  const int key_len = after.key_len;
-  const size_t n = get_le16(page + 2);  // entries before the insert
-  const int rec_bits = page[20], dup_bits = page[21], trail_bits = page[22], entry_bytes = page[23];
-  if (n + 1 != after.count() || index > n || entry_bytes < 1 || entry_bytes > 8 ||
-      rec_bits + dup_bits + trail_bits > entry_bytes * 8 || rec_bits > 32 ||
-      low_mask(dup_bits) < static_cast<uint64_t>(key_len) || low_mask(trail_bits) < static_cast<uint64_t>(key_len) ||
-      after.recnos[index] > low_mask(rec_bits))
-    return false;
-  const size_t eb = static_cast<size_t>(entry_bytes);
-  uint8_t* area = page + kLeafAreaOffset;
-  auto entry = [&](size_t i) {
+namespace {
+
+// A packed leaf's entries, read and written in place.
+struct LeafEntries {
+  uint8_t* area;
+  int key_len, rec_bits, dup_bits, trail_bits;
+  size_t eb;  // bytes per entry
+
+  uint64_t get(size_t i) const {
+    const uint8_t* p = area + i * eb;
     uint64_t v = 0;
-    for (int b = entry_bytes - 1; b >= 0; --b) v = (v << 8) | area[i * eb + static_cast<size_t>(b)];
+    if (i * eb + 8 <= kLeafAreaSize) {
+      // Eight bytes at once where the area has them (one load on little-endian
+      // machines), cut to the entry's size.
+      for (size_t k = 8; k-- > 0;) v = (v << 8) | p[k];
+      return eb == 8 ? v : v & ((1ull << (8 * eb)) - 1);
+    }
+    for (size_t k = eb; k-- > 0;) v = (v << 8) | p[k];
     return v;
-  };
-  auto put_entry = [&](size_t i, uint32_t recno, int dup, int trail) {
+  }
+  void put(size_t i, uint32_t recno, int dup, int trail) {
     uint64_t v = static_cast<uint64_t>(recno) | (static_cast<uint64_t>(dup) << rec_bits) |
                  (static_cast<uint64_t>(trail) << (rec_bits + dup_bits));
     for (size_t b = 0; b < eb; ++b) area[i * eb + b] = static_cast<uint8_t>(v >> (8 * b));
-  };
-  auto stored = [&](uint64_t v) {
-    return key_len - static_cast<int>((v >> rec_bits) & low_mask(dup_bits)) -
-           static_cast<int>((v >> (rec_bits + dup_bits)) & low_mask(trail_bits));
-  };
+  }
+  uint32_t recno(uint64_t v) const { return static_cast<uint32_t>(v & low_mask(rec_bits)); }
+  int trail(uint64_t v) const { return static_cast<int>((v >> (rec_bits + dup_bits)) & low_mask(trail_bits)); }
+  int stored(uint64_t v) const {
+    return key_len - static_cast<int>((v >> rec_bits) & low_mask(dup_bits)) - trail(v);
+  }
+};
 
-  // Key bytes of the entries before the new one keep their place. A page whose
-  // stated free space is not what its entries leave is packed afresh.
-  size_t before = 0, total = 0;
+// The page's layout when it is one the patches can work on: sane bit counts,
+// room for any count of the key length, and stated free space equal to what its
+// n entries leave. *before gets the key bytes of the entries before `index`,
+// *total those of all.
+bool leaf_entries(uint8_t* page, int key_len, size_t n, size_t index, LeafEntries* e, size_t* before,
+                  size_t* total) {
+  const int rec_bits = page[20], dup_bits = page[21], trail_bits = page[22], entry_bytes = page[23];
+  if (entry_bytes < 1 || entry_bytes > 8 || rec_bits + dup_bits + trail_bits > entry_bytes * 8 ||
+      rec_bits > 32 || low_mask(dup_bits) < static_cast<uint64_t>(key_len) ||
+      low_mask(trail_bits) < static_cast<uint64_t>(key_len))
+    return false;
+  *e = {page + kLeafAreaOffset, key_len, rec_bits, dup_bits, trail_bits, static_cast<size_t>(entry_bytes)};
+  *before = *total = 0;
   for (size_t i = 0; i < n; ++i) {
-    const int k = stored(entry(i));
+    const int k = e->stored(e->get(i));
     if (k < 0) return false;
-    if (i < index) before += static_cast<size_t>(k);
-    total += static_cast<size_t>(k);
+    if (i < index) *before += static_cast<size_t>(k);
+    *total += static_cast<size_t>(k);
   }
   const size_t free_bytes = get_le16(page + 12);
-  if (n * eb + total > kLeafAreaSize || n * eb + total + free_bytes != kLeafAreaSize) return false;
+  return n * e->eb + *total <= kLeafAreaSize && n * e->eb + *total + free_bytes == kLeafAreaSize;
+}
+
+}  // namespace
+
+bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char filler) {
+  const int key_len = after.key_len;
+  const size_t n = get_le16(page + 2);  // entries before the insert
+  if (n + 1 != after.count() || index > n) return false;
+  LeafEntries e;
+  size_t before, total;
+  // Key bytes of the entries before the new one keep their place.
+  if (!leaf_entries(page, key_len, n, index, &e, &before, &total) || after.recnos[index] > low_mask(e.rec_bits))
+    return false;
+  const size_t eb = e.eb;
+  uint8_t* area = e.area;
+  const size_t free_bytes = get_le16(page + 12);
   const size_t key_start = kLeafAreaSize - total;
   const size_t top = kLeafAreaSize - before;  // the new entry's key bytes end here
 
@@ -147,10 +179,10 @@ bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char fill
   int next_dup = 0, next_trail = 0;
   uint32_t next_recno = 0;
   if (index < n) {
-    const uint64_t v = entry(index);
-    next_old = stored(v);
-    next_recno = static_cast<uint32_t>(v & low_mask(rec_bits));
-    next_trail = static_cast<int>((v >> (rec_bits + dup_bits)) & low_mask(trail_bits));
+    const uint64_t v = e.get(index);
+    next_old = e.stored(v);
+    next_recno = e.recno(v);
+    next_trail = e.trail(v);
     next_dup = leaf_shared(key, after.key(index + 1), key_len, next_trail);
     next_fresh = key_len - next_trail - next_dup;
   }
@@ -165,14 +197,62 @@ bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char fill
     std::memcpy(area + top - static_cast<size_t>(fresh + next_fresh), after.key(index + 1) + next_dup,
                 static_cast<size_t>(next_fresh));
   std::memmove(area + (index + 1) * eb, area + index * eb, (n - index) * eb);
-  put_entry(index, after.recnos[index], dup, trail);
-  if (index < n) put_entry(index + 1, next_recno, next_dup, next_trail);
+  e.put(index, after.recnos[index], dup, trail);
+  if (index < n) e.put(index + 1, next_recno, next_dup, next_trail);
 
   const size_t new_free = free_bytes - eb - static_cast<size_t>(static_cast<long>(grow));
   const size_t entry_end = (n + 1) * eb;
   // The gap is zero, as a page packed afresh has it.
   std::memset(area + entry_end, 0, new_free);
   put_le16(page + 2, static_cast<uint16_t>(n + 1));
+  put_le16(page + 12, static_cast<uint16_t>(new_free));
+  return true;
+}
+
+bool patch_leaf_remove(uint8_t* page, const Node& after, size_t index, char filler) {
+  (void)filler;
+  const int key_len = after.key_len;
+  const size_t n = get_le16(page + 2);  // entries before the removal
+  if (n != after.count() + 1 || index >= n) return false;
+  LeafEntries e;
+  size_t before, total;
+  if (!leaf_entries(page, key_len, n, index, &e, &before, &total)) return false;
+  const size_t eb = e.eb;
+  uint8_t* area = e.area;
+  const size_t free_bytes = get_le16(page + 12);
+  const size_t key_start = kLeafAreaSize - total;
+  const size_t top = kLeafAreaSize - before;  // the removed entry's key bytes end here
+
+  const long gone = e.stored(e.get(index));
+  // The entry after the removed one shares a prefix with the one before it now.
+  long next_old = 0, next_fresh = 0;
+  int next_dup = 0, next_trail = 0;
+  uint32_t next_recno = 0;
+  if (index + 1 < n) {
+    const uint64_t v = e.get(index + 1);
+    next_old = e.stored(v);
+    next_recno = e.recno(v);
+    next_trail = e.trail(v);
+    next_dup = index == 0 ? 0 : leaf_shared(after.key(index - 1), after.key(index), key_len, next_trail);
+    next_fresh = key_len - next_trail - next_dup;
+  }
+  const long grow = next_fresh - next_old - gone;  // key bytes gained, usually negative
+  if (grow > static_cast<long>(free_bytes + eb)) return false;
+
+  // The entries close up first: key bytes that move down may take the last
+  // entry's place. Then the key bytes of the entries after those two move up (or
+  // down) by -grow.
+  std::memmove(area + index * eb, area + (index + 1) * eb, (n - index - 1) * eb);
+  if (index + 1 < n) e.put(index, next_recno, next_dup, next_trail);
+  const size_t rest_end = top - static_cast<size_t>(gone + next_old);
+  std::memmove(area + static_cast<long>(key_start) - grow, area + key_start, rest_end - key_start);
+  if (index + 1 < n)
+    std::memcpy(area + top - static_cast<size_t>(next_fresh), after.key(index) + next_dup,
+                static_cast<size_t>(next_fresh));
+
+  const size_t new_free = static_cast<size_t>(static_cast<long>(free_bytes + eb) - grow);
+  std::memset(area + (n - 1) * eb, 0, new_free);
+  put_le16(page + 2, static_cast<uint16_t>(n - 1));
   put_le16(page + 12, static_cast<uint16_t>(new_free));
   return true;
 }

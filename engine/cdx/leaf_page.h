@@ -57,6 +57,13 @@ bool encode_leaf(uint16_t attr, uint32_t left, uint32_t right, int key_len, char
 // record number needs more bits than the page gives, or the entry does not fit.
 bool patch_leaf_insert(uint8_t* page, const Node& after, size_t index, char filler);
 
+// Takes entry `index` out of `page`, the packed page of a node that held it;
+// `after` is the node without it. The entry that follows is stored again with
+// the prefix it now shares, and the page keeps its entry width (so it may be
+// wider than packing afresh would make it). False, with the page unchanged,
+// when that does not fit or the page has an unusual layout.
+bool patch_leaf_remove(uint8_t* page, const Node& after, size_t index, char filler);
+
 // Bytes of the key area the entries need (entries plus stored key bytes).
 size_t leaf_bytes_needed(int key_len, char filler, const char* const* keys,
                          const uint32_t* recnos, size_t n);

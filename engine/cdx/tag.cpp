@@ -395,12 +395,40 @@ Status Tag::remove(std::string_view key, uint32_t recno, bool* removed) {
   Status s = descend(at_or_after, &path, &leaf, &index);
   if (!s.ok()) return s;
   if (index >= leaf->count() || !entry_equals(*leaf, index, k.data(), recno)) return {};
-  Node node = *leaf;
-  erase_entry(node, index);
-  s = fix(path, path.size(), std::move(node));
-  if (!s.ok()) return s;
+  bool done = false;
+  if (!(s = remove_in_place(path, leaf->offset, index, &done)).ok()) return s;
+  if (!done) {
+    Node node = *leaf;
+    erase_entry(node, index);
+    if (!(s = fix(path, path.size(), std::move(node))).ok()) return s;
+  }
   if (removed) *removed = true;
   return mark_update();
+}
+
+Status Tag::remove_in_place(Path& path, uint32_t leaf, size_t index, bool* done) {
+  *done = false;
+  PageStore::CachedPage* c = store_.cached(leaf);
+  if (!c || !c->node.leaf() || c->node.key_len != key_len() || c->node.count() < 2) return {};
+  Node& node = c->node;
+  const std::string gone(node.key(index), static_cast<size_t>(key_len()));
+  const uint32_t gone_recno = node.recnos[index];
+  erase_entry(node, index);
+  uint8_t page[kPageSize];
+  std::memcpy(page, c->page, kPageSize);
+  // A page left thin goes the general way, which merges it with a neighbour.
+  if (!patch_leaf_remove(page, node, index, filler()) ||
+      (!path.empty() && kLeafAreaSize - get_le16(page + 12) < kLeafAreaSize / 4)) {
+    insert_entry(node, index, gone.data(), gone_recno, 0);
+    return {};
+  }
+  std::memcpy(c->page, page, kPageSize);
+  node.stated_free = node.counted_free = get_le16(c->page + 12);
+  *done = true;
+  Status s = store_.write_cached(c);
+  if (!s.ok() || index < node.count() || path.empty()) return s;
+  const std::string last(node.key(node.count() - 1), static_cast<size_t>(key_len()));
+  return update_parent(path, path.size(), leaf, last.data(), node.recnos.back());
 }
 
 // Writes back a node changed at the given depth, then repairs what that breaks

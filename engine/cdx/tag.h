@@ -110,6 +110,9 @@ class Tag {
   // when the leaf must take the general way (fix).
   Status insert_in_place(Path& path, uint32_t leaf, size_t index, const std::string& key, uint32_t recno,
                          bool* done);
+  // Removes from a cached leaf by patching its page, unless the leaf would be
+  // left empty or thin; *done false when it must take the general way (fix).
+  Status remove_in_place(Path& path, uint32_t leaf, size_t index, bool* done);
   // The parent of the node at `depth` takes its new last entry.
   Status update_parent(Path& path, size_t depth, uint32_t offset, const char* last_key, uint32_t last_recno);
   Status split(Path& path, size_t depth, Node node);
