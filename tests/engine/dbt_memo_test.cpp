@@ -30,8 +30,9 @@ std::unique_ptr<Table> open(const std::string& path) {
   return t;
 }
 
-// A new dBASE III table with a memo field, or a copy of the dBASE IV fixture.
-std::string make_table(TempDir& dir, bool dbase4) {
+// A new dBASE III table with a memo field, or a copy of the dBASE IV fixture;
+// `fpt`: a new FoxPro 2 table instead.
+std::string make_table(TempDir& dir, bool dbase4, bool fpt = false) {
   if (dbase4) {
     const std::string path = dir.path("dbase_8b.dbf");
     ace_test::write_file(path, ace_test::read_file(ace_test::fixture("dbase_8b.dbf")));
@@ -46,7 +47,7 @@ std::string make_table(TempDir& dir, bool dbase4) {
   f[1].name = "NOTE";
   f[1].type = FieldType::Memo;
   ace::table::CreateOptions co;
-  co.memo_kind = MemoKind::Dbt3;
+  co.memo_kind = fpt ? MemoKind::Fpt : MemoKind::Dbt3;
   std::unique_ptr<Table> t;
   Status s = Table::create(path, f, co, {}, &t);
   EXPECT_TRUE(s.ok()) << s.text;
@@ -176,26 +177,31 @@ TEST(DbtMemo, Dbase3RefusesTheEndMarkInsideATextDbase4KeepsIt) {
   }
 }
 
+// FPT files share the guard: a next free block of 0 there would put the memo
+// over the header too.
 TEST(DbtMemo, ADamagedNextFreeIsReportedWithTheFileAndNothingIsWritten) {
   const uint32_t bad[] = {0, 0x00FFFFFF};
-  for (bool dbase4 : {false, true}) {
+  struct Kind { const char* name; bool dbase4, fpt; };
+  const Kind kinds[] = {{"dBASE III", false, false}, {"dBASE IV", true, false}, {"FPT", false, true}};
+  for (const Kind& k : kinds) {
     for (uint32_t nf : bad) {
-      SCOPED_TRACE(std::string(kind_name(dbase4)) + " next free " + std::to_string(nf));
+      SCOPED_TRACE(std::string(k.name) + " next free " + std::to_string(nf));
       TempDir dir;
-      const std::string path = make_table(dir, dbase4);
-      std::string dbt = ace_test::read_file(dbt_of(path));
-      for (int i = 0; i < 4; ++i) dbt[i] = static_cast<char>(nf >> (8 * i));
-      ace_test::write_file(dbt_of(path), dbt);
+      const std::string path = make_table(dir, k.dbase4, k.fpt);
+      const std::string memo = path.substr(0, path.size() - 4) + (k.fpt ? ".fpt" : ".dbt");
+      std::string bytes = ace_test::read_file(memo);
+      for (int i = 0; i < 4; ++i) bytes[k.fpt ? 3 - i : i] = static_cast<char>(nf >> (8 * i));
+      ace_test::write_file(memo, bytes);
 
       auto t = open(path);
       ASSERT_TRUE(t);
       uint32_t block = 7;
       Status s = t->write_memo("text", 0, &block);
       EXPECT_EQ(s.code, ACE_ERR_CORRUPT);
-      EXPECT_EQ(s.file, dbt_of(path));
+      EXPECT_EQ(s.file, memo);
       EXPECT_EQ(block, 7u);
-      EXPECT_EQ(ace_test::read_file(dbt_of(path)), dbt) << "the memo file is untouched";
-      if (dbase4) {
+      EXPECT_EQ(ace_test::read_file(memo), bytes) << "the memo file is untouched";
+      if (k.dbase4) {
         std::string first;
         EXPECT_TRUE(t->read_memo(1, &first).ok()) << "reading still works";
       }
