@@ -91,7 +91,8 @@ ACE_API ACE_RESULT ACE_ENTRY ace_open_table(const char* path, const char* alias,
 ACE_API ACE_RESULT ACE_ENTRY ace_close_table(ACE_HANDLE table);
 /* 402: creates a table, replacing a file of that name, and opens it. `fields` is
  * a field list such as "NAME,C,20,0;AMOUNT,N,12,2;BORN,D;NOTE,M" (types C N F D L
- * M; I B T Y G need ACE_CREATE_VFP). Tables with memo fields get an FPT file. */
+ * M; I B T Y G need ACE_CREATE_VFP). Tables with memo fields get an FPT file,
+ * or with ACE_TABLE_NTX a dBASE III table (0x83) with a DBT file. */
 ACE_API ACE_RESULT ACE_ENTRY ace_create_table(const char* path, const char* alias, const char* fields,
                                               uint16_t table_type, uint32_t options, ACE_HANDLE* table);
 

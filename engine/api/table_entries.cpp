@@ -144,10 +144,7 @@ ACE_RESULT ACE_ENTRY ace_create_table(const char* path, const char* alias, const
   co.structural_cdx = (options & ACE_CREATE_STRUCTURAL_CDX) != 0;
   if (table_type == ACE_TABLE_NTX && (co.visual_foxpro || co.structural_cdx))
     return remember(bad_argument("dBASE III tables have no Visual FoxPro form or structural bag"));
-  if (table_type == ACE_TABLE_NTX)
-    for (const auto& f : list)
-      if (f.is_memo())
-        return remember(Status::error(ACE_ERR_UNSUPPORTED, path, "memo fields of dBASE III tables are not written"));
+  if (table_type == ACE_TABLE_NTX) co.memo_kind = ace::dbf::MemoKind::Dbt3;
   ace::table::OpenOptions o;
   o.exclusive = (options & ACE_OPEN_EXCLUSIVE) != 0;
   o.read_only = (options & ACE_OPEN_READONLY) != 0;

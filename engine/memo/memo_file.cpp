@@ -1,5 +1,6 @@
 #include "memo/memo_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "table/lock_offsets.h"
@@ -32,6 +33,18 @@ Status MemoFile::create_fpt(const std::string& path, uint32_t block_size,
   io = f->write_at(0, bytes.data(), bytes.size());
   if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot write the memo header");
   out->reset(new MemoFile(std::move(f), dbf::MemoKind::Fpt, false));
+  return Status::success();
+}
+
+Status MemoFile::create_dbt3(const std::string& path, std::unique_ptr<MemoFile>* out) {
+  std::unique_ptr<io::File> f;
+  io::IoStatus io = io::open_file(path, io::Access::ReadWrite, io::Share::Exclusive,
+                                  io::Disposition::CreateAlways, &f);
+  if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot create the memo file");
+  const std::string bytes = encode_dbt3_header(1);
+  io = f->write_at(0, bytes.data(), bytes.size());
+  if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot write the memo header");
+  out->reset(new MemoFile(std::move(f), dbf::MemoKind::Dbt3, false));
   return Status::success();
 }
 
@@ -96,13 +109,17 @@ Status MemoFile::read(uint32_t block, std::string* out) {
 }
 
 Status MemoFile::write(std::string_view text, uint32_t old_block, uint32_t* new_block) {
-  if (kind_ != dbf::MemoKind::Fpt)
+  if (kind_ != dbf::MemoKind::Fpt && kind_ != dbf::MemoKind::Dbt3 && kind_ != dbf::MemoKind::Dbt4)
     return Status::error(ACE_ERR_UNSUPPORTED, path(), "memos of this kind are read only");
   if (text.empty()) {
     *new_block = 0;
     return Status::success();
   }
   if (text.size() > 0x7FFFFFF0u) return Status::error(ACE_ERR_DATAWIDTH, path(), "memo too long");
+  // Readers end a dBASE III memo at its first 0x1A: stored, the text would come
+  // back cut short.
+  if (kind_ == dbf::MemoKind::Dbt3 && text.find('\x1A') != std::string_view::npos)
+    return Status::error(ACE_ERR_DATATYPE, path(), "a dBASE III memo cannot hold the character 0x1A");
   if (shared_) {
     io::IoStatus io = file_->lock(table::kHeaderLockOffset, 1);
     if (!io.ok()) return from_io(io, ACE_ERR_RECORD_LOCK, path(), "memo file is locked by another user");
@@ -113,41 +130,42 @@ Status MemoFile::write(std::string_view text, uint32_t old_block, uint32_t* new_
   MemoHeader h;
   Status s = load_header(&h);
   if (!s.ok()) return release(), s;
+  uint64_t size = 0;
+  io::IoStatus io = file_->size(&size);
+  if (!io.ok()) return release(), from_io(io, ACE_ERR_READ, path(), "cannot size the memo file");
+  // A damaged next-free would hand out the header's own bytes or leave a gap of
+  // any size: refuse rather than write there.
+  const uint64_t end_blocks = (size + h.block_size - 1) / h.block_size;
+  if (uint64_t(h.next_free) * h.block_size < kMemoHeaderSize)
+    return release(), Status::error(ACE_ERR_CORRUPT, path(), "memo header's next free block lies inside the header");
+  if (h.next_free > end_blocks)
+    return release(), Status::error(ACE_ERR_CORRUPT, path(), "memo header's next free block lies beyond the end of the memo file");
 
-  const uint64_t need = fpt_blocks_for(text.size(), h.block_size);
+  const uint64_t need = blocks_for(kind_, text.size(), h.block_size);
   uint32_t block = 0;
-  if (old_block != 0) {
-    uint8_t head[8];
-    if (file_->read_at(uint64_t(old_block) * h.block_size, head, 8).ok()) {
-      uint64_t old_len = (uint64_t(head[4]) << 24) | (uint64_t(head[5]) << 16) | (uint64_t(head[6]) << 8) | head[7];
-      if (old_block < h.next_free && fpt_blocks_for(old_len, h.block_size) >= need &&
-          uint64_t(old_block) + need <= h.next_free)
-        block = old_block;
-    }
+  if (old_block != 0 && uint64_t(old_block) * h.block_size >= kMemoHeaderSize &&
+      uint64_t(old_block) + need <= h.next_free) {
+    // A dBASE III memo's length shows only as its end mark: look through as many
+    // blocks as the new text needs. The others keep it in the block header.
+    const uint64_t start = uint64_t(old_block) * h.block_size;
+    const uint64_t want = kind_ == dbf::MemoKind::Dbt3 ? need * h.block_size : 8;
+    std::vector<uint8_t> head(static_cast<size_t>(std::min<uint64_t>(want, size > start ? size - start : 0)));
+    if (!head.empty() && file_->read_at(start, head.data(), head.size()).ok() &&
+        old_memo_blocks(head.data(), head.size(), kind_, h.block_size) >= need)
+      block = old_block;
   }
   const bool fresh = block == 0;
   if (fresh) {
     block = h.next_free;
     if (uint64_t(block) + need > 0xFFFFFFFFu) return release(), Status::error(ACE_ERR_WRITE, path(), "memo file is full");
   }
-  std::string bytes(8, '\0');
-  bytes[3] = static_cast<char>(kFptTypeText);
-  const uint32_t len = static_cast<uint32_t>(text.size());
-  bytes[4] = static_cast<char>(len >> 24);
-  bytes[5] = static_cast<char>(len >> 16);
-  bytes[6] = static_cast<char>(len >> 8);
-  bytes[7] = static_cast<char>(len);
-  bytes.append(text);
-  // Fill the last block so the file always ends on a block boundary.
-  bytes.resize(static_cast<size_t>(need * h.block_size), '\0');
+  const std::string bytes = encode_memo(kind_, text, h.block_size);
   // The memo goes down before the header hands its blocks out: a crash between
   // the two loses free space, never a memo.
-  io::IoStatus io = file_->write_at(uint64_t(block) * h.block_size, bytes.data(), bytes.size());
+  io = file_->write_at(uint64_t(block) * h.block_size, bytes.data(), bytes.size());
   if (io.ok() && fresh) {
-    h.next_free = static_cast<uint32_t>(block + need);
-    uint8_t nf[4] = {static_cast<uint8_t>(h.next_free >> 24), static_cast<uint8_t>(h.next_free >> 16),
-                     static_cast<uint8_t>(h.next_free >> 8), static_cast<uint8_t>(h.next_free)};
-    io = file_->write_at(0, nf, 4);
+    const std::string nf = encode_next_free(kind_, static_cast<uint32_t>(block + need));
+    io = file_->write_at(0, nf.data(), nf.size());
   }
   release();
   if (!io.ok()) return from_io(io, ACE_ERR_WRITE, path(), "cannot write a memo");

@@ -1,4 +1,4 @@
-// A table's memo file: reads FPT and DBT memos, writes FPT memos.
+// A table's memo file: reads and writes FPT and DBT (dBASE III and IV) memos.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +21,15 @@ class MemoFile {
                      bool shared, std::unique_ptr<MemoFile>* out);
   static Status create_fpt(const std::string& path, uint32_t block_size,
                            std::unique_ptr<MemoFile>* out);
+  static Status create_dbt3(const std::string& path, std::unique_ptr<MemoFile>* out);
 
   // The text of the memo at `block`; block 0 is the empty memo.
   Status read(uint32_t block, std::string* out);
   // Stores `text` and gives its block (0 for an empty text). A text that fits in
   // the blocks of `old_block` (a memo of the same record) reuses them; a longer
-  // one goes to fresh blocks at the end.
+  // one goes to fresh blocks at the end. dBASE III memos refuse text holding 0x1A
+  // (ACE_ERR_DATATYPE); a header whose next free block is impossible gives
+  // ACE_ERR_CORRUPT and nothing is written.
   Status write(std::string_view text, uint32_t old_block, uint32_t* new_block);
   Status flush();
 

@@ -21,13 +21,26 @@
 //
 // | Offset | Size | Meaning                                                   |
 // |--------|------|-----------------------------------------------------------|
-// | 0      | 4    | next free block                                           |
-// | 16     | 1    | dBASE IV: version                                         |
+// | 0      | 4    | next free block; the header is block 0, so never 0        |
+// | 4      | 4    | unused                                                    |
+// | 8      | 8    | dBASE IV: table name without extension (kept as found)    |
+// | 16     | 1    | version: 3 in files we create for dBASE III (0 in some)   |
 // | 20     | 2    | dBASE IV: block size (dBASE III: 0, blocks are 512 bytes) |
+// | 22     | 490  | unused                                                    |
 //
-// dBASE III memo: text from its block on, ended by 0x1A (written as 0x1A 0x1A).
-// dBASE IV memo: FF FF 08 00, then the length (4 bytes LE) counting these 8
-// bytes, then the text.
+// Writing touches only bytes 0-3 of an existing header.
+//
+// dBASE III memo, at block × 512: the text, then 0x1A 0x1A, then padding to the
+// end of its last block. Readers stop at the first 0x1A, so the text cannot
+// hold one.
+//
+// dBASE IV memo, at block × block size:
+//
+// | Offset | Size | Meaning                                                   |
+// |--------|------|-----------------------------------------------------------|
+// | 0      | 4    | FF FF 08 00: a memo in use                                |
+// | 4      | 4    | length, little-endian, counting these 8 bytes             |
+// | 8      | n    | text; padding to the end of its last block follows        |
 #include "memo/memo_format.h"
 
 namespace ace::memo {
@@ -117,6 +130,80 @@ Status extract_memo(const uint8_t* data, size_t size, dbf::MemoKind kind, const 
 
 uint64_t fpt_blocks_for(uint64_t length, uint32_t block_size) {
   return (length + kFptBlockHeaderSize + block_size - 1) / block_size;
+}
+
+uint64_t blocks_for(dbf::MemoKind kind, uint64_t length, uint32_t block_size) {
+  const uint64_t extra = kind == dbf::MemoKind::Dbt3 ? 2 : kFptBlockHeaderSize;
+  return (length + extra + block_size - 1) / block_size;
+}
+
+std::string encode_memo(dbf::MemoKind kind, std::string_view text, uint32_t block_size) {
+  std::string out;
+  const uint32_t len = static_cast<uint32_t>(text.size());
+  switch (kind) {
+    case dbf::MemoKind::Fpt:
+      out.assign(kFptBlockHeaderSize, '\0');
+      out[3] = static_cast<char>(kFptTypeText);
+      out[4] = static_cast<char>(len >> 24);
+      out[5] = static_cast<char>(len >> 16);
+      out[6] = static_cast<char>(len >> 8);
+      out[7] = static_cast<char>(len);
+      out.append(text);
+      break;
+    case dbf::MemoKind::Dbt3:
+      out.assign(text);
+      out.append("\x1A\x1A", 2);
+      break;
+    case dbf::MemoKind::Dbt4: {
+      const uint32_t total = len + 8;
+      out = std::string("\xFF\xFF\x08\x00", 4);
+      for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(total >> (8 * i)));
+      out.append(text);
+      break;
+    }
+    default:
+      return out;
+  }
+  // Fill the last block so the file always ends on a block boundary.
+  out.resize(static_cast<size_t>(blocks_for(kind, text.size(), block_size) * block_size), '\0');
+  return out;
+}
+
+std::string encode_next_free(dbf::MemoKind kind, uint32_t next_free) {
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t b = static_cast<uint8_t>(next_free >> (8 * i));
+    out[kind == dbf::MemoKind::Fpt ? 3 - i : i] = static_cast<char>(b);
+  }
+  return out;
+}
+
+std::string encode_dbt3_header(uint32_t next_free) {
+  std::string out(kMemoHeaderSize, '\0');
+  out.replace(0, 4, encode_next_free(dbf::MemoKind::Dbt3, next_free));
+  out[16] = 3;
+  return out;
+}
+
+uint64_t old_memo_blocks(const uint8_t* head, size_t size, dbf::MemoKind kind, uint32_t block_size) {
+  switch (kind) {
+    case dbf::MemoKind::Fpt:
+      if (size < kFptBlockHeaderSize) return 0;
+      return fpt_blocks_for(be32(head + 4), block_size);
+    case dbf::MemoKind::Dbt4:
+      if (size < 8 || head[0] != 0xFF || head[1] != 0xFF || head[2] != 0x08 || head[3] != 0x00) return 0;
+      return (uint64_t(le32(head + 4)) + block_size - 1) / block_size;
+    case dbf::MemoKind::Dbt3: {
+      // Only the blocks up to its first 0x1A are surely its own: other writers
+      // may have ended it with a single one. Whole blocks without the mark are
+      // all its own.
+      for (size_t i = 0; i < size; ++i)
+        if (head[i] == 0x1A) return i / block_size + 1;
+      return size / block_size;
+    }
+    default:
+      return 0;
+  }
 }
 
 }  // namespace ace::memo

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "dbf/header.h"
 #include "status.h"
@@ -31,5 +32,18 @@ Status extract_memo(const uint8_t* data, size_t size, dbf::MemoKind kind, const 
 
 // Blocks an FPT memo of `length` bytes of text takes.
 uint64_t fpt_blocks_for(uint64_t length, uint32_t block_size);
+// Blocks a memo of `length` bytes of text takes in a file of `kind`.
+uint64_t blocks_for(dbf::MemoKind kind, uint64_t length, uint32_t block_size);
+// A memo as it goes on disk, block header and end mark included, padded to
+// whole blocks. A dBASE III text must not hold 0x1A.
+std::string encode_memo(dbf::MemoKind kind, std::string_view text, uint32_t block_size);
+// The header's first four bytes, the next free block in the kind's byte order.
+std::string encode_next_free(dbf::MemoKind kind, uint32_t next_free);
+// A new dBASE III memo header.
+std::string encode_dbt3_header(uint32_t next_free);
+// Blocks the memo whose first bytes are `head` certainly takes; 0 when they do
+// not look like a memo of `kind` (nothing is then reused). For dBASE III, `head`
+// is as many bytes as the caller wants to know about.
+uint64_t old_memo_blocks(const uint8_t* head, size_t size, dbf::MemoKind kind, uint32_t block_size);
 
 }  // namespace ace::memo

@@ -120,6 +120,11 @@ Status Table::create(const std::string& path, const std::vector<dbf::FieldDesc>&
                      std::unique_ptr<Table>* out) {
   Status s = check_fields(path, fields);
   if (!s.ok()) return s;
+  const bool dbase3 = options.memo_kind == dbf::MemoKind::Dbt3;
+  if (!dbase3 && options.memo_kind != dbf::MemoKind::Fpt)
+    return Status::error(ACE_ERR_UNSUPPORTED, path, "new tables take FPT or dBASE III memo files only");
+  if (dbase3 && (options.visual_foxpro || options.structural_cdx))
+    return Status::error(ACE_ERR_ARGUMENT, path, "dBASE III tables have no Visual FoxPro form or structural bag");
   dbf::TableHeader h;
   h.fields = fields;
   bool memo = false;
@@ -128,6 +133,8 @@ Status Table::create(const std::string& path, const std::vector<dbf::FieldDesc>&
     f.flags = 0;
     switch (f.type) {
       case dbf::FieldType::Memo: case dbf::FieldType::General:
+        if (dbase3 && f.type == dbf::FieldType::General)
+          return Status::error(ACE_ERR_UNSUPPORTED, path, "general fields need a FoxPro table");
         f.length = options.visual_foxpro ? 4 : 10;
         f.decimals = 0;
         memo = true;
@@ -147,7 +154,10 @@ Status Table::create(const std::string& path, const std::vector<dbf::FieldDesc>&
         return Status::error(ACE_ERR_UNSUPPORTED, path, "field type not supported for new tables");
     }
   }
-  h.version = options.visual_foxpro ? dbf::kVisualFoxPro : memo ? dbf::kFoxPro2Memo : dbf::kDbase3;
+  h.version = options.visual_foxpro ? dbf::kVisualFoxPro
+              : !memo                 ? dbf::kDbase3
+              : dbase3                ? dbf::kDbase3Memo
+                                      : dbf::kFoxPro2Memo;
   h.flags = static_cast<uint8_t>((options.structural_cdx ? dbf::kHasStructuralCdx : 0) |
                                  (memo && options.visual_foxpro ? dbf::kHasMemo : 0));
   h.codepage = options.codepage;
@@ -169,8 +179,9 @@ Status Table::create(const std::string& path, const std::vector<dbf::FieldDesc>&
     if (!io.ok()) return from_io(io, ACE_ERR_CREATE, path, "cannot write the table header");
     if (memo) {
       std::unique_ptr<memo::MemoFile> m;
-      s = memo::MemoFile::create_fpt(companion_path(strip_extension(path), ".fpt"),
-                                     options.memo_block_size ? options.memo_block_size : 64, &m);
+      s = dbase3 ? memo::MemoFile::create_dbt3(companion_path(strip_extension(path), ".dbt"), &m)
+                 : memo::MemoFile::create_fpt(companion_path(strip_extension(path), ".fpt"),
+                                              options.memo_block_size ? options.memo_block_size : 64, &m);
       if (!s.ok()) return s;
     }
   }

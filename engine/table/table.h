@@ -29,6 +29,9 @@ struct CreateOptions {
   bool structural_cdx = false;  // header flag: the structural bag exists
   uint8_t codepage = 0;
   uint32_t memo_block_size = 64;
+  // The memo file of a FoxPro 2 table: Fpt, or Dbt3 for a dBASE III table
+  // (version 0x83) with a .dbt of 512-byte blocks. Visual FoxPro takes only Fpt.
+  dbf::MemoKind memo_kind = dbf::MemoKind::Fpt;
 };
 
 class Table {

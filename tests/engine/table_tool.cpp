@@ -3,7 +3,8 @@
 // them to read, and runs the appenders of the multi-process and crash tests.
 //
 //   table_tool dump TABLE
-//   table_tool sample TABLE vfp|fox
+//   table_tool sample TABLE vfp|fox|dbase3
+//   table_tool memos TABLE FIELD                 rewrites every record's memo
 //   table_tool create TABLE                      shared test table for appenders
 //   table_tool append TABLE WRITER COUNT SEED    C interface appends + random locks
 //   table_tool crash-append TABLE WRITER         appends until killed
@@ -122,11 +123,13 @@ uint16_t field(ACE_HANDLE h, const char* name) {
 
 // A table with every type the outside readers know, three records: values,
 // a deleted record with an empty memo, a memo rewritten longer and shorter.
-int sample(const char* path, bool vfp) {
+int sample(const char* path, const std::string& kind) {
+  const bool vfp = kind == "vfp";
+  const uint16_t type = kind == "dbase3" ? ACE_TABLE_NTX : ACE_TABLE_CDX;
   std::string fields = "NAME,C,20;AMOUNT,N,12,2;RATIO,F,10,4;BORN,D;OK,L;NOTE,M";
   if (vfp) fields += ";COUNT,I;PRICE,Y;WHEN,T;REAL,B,8,3";
   ACE_HANDLE h = 0;
-  CHECK(ace_create_table(path, nullptr, fields.c_str(), ACE_TABLE_CDX, vfp ? ACE_CREATE_VFP : 0, &h));
+  CHECK(ace_create_table(path, nullptr, fields.c_str(), type, vfp ? ACE_CREATE_VFP : 0, &h));
   const char* names[] = {"Ana \xF1" "and\xFA", "Bernat", "Carme"};
   for (int i = 0; i < 3; ++i) {
     CHECK(ace_append(h));
@@ -152,6 +155,31 @@ int sample(const char* path, bool vfp) {
   CHECK(ace_go_to(h, 1));
   CHECK(ace_lock_record(h, 1));
   CHECK(ace_set_string(h, field(h, "NOTE"), "short", 5));
+  CHECK(ace_close_table(h));
+  return 0;
+}
+
+// Record n's text for `memos`: odd records shrink into their old blocks, even
+// ones grow to several blocks. interop_write.py builds the same texts.
+std::string memo_text(uint32_t n) {
+  std::string text = "record " + std::to_string(n) + "\r\n";
+  text.append(n % 2 ? 100 + n : 600 * n + 7, static_cast<char>('a' + n % 26));
+  return text;
+}
+
+int memos(const char* path, const char* name) {
+  ACE_HANDLE h = 0;
+  CHECK(ace_open_table(path, nullptr, ACE_TABLE_NTX, 0, &h));
+  const uint16_t f = field(h, name);
+  uint32_t count = 0;
+  CHECK(ace_record_count(h, &count));
+  for (uint32_t n = 1; n <= count; ++n) {
+    CHECK(ace_go_to(h, n));
+    CHECK(ace_lock_record(h, n));
+    const std::string text = memo_text(n);
+    CHECK(ace_set_string(h, f, text.data(), static_cast<uint32_t>(text.size())));
+    CHECK(ace_unlock_record(h, n));
+  }
   CHECK(ace_close_table(h));
   return 0;
 }
@@ -292,7 +320,8 @@ int main(int argc, char** argv) {
   std::string cmd = argv[1];
   const char* path = argv[2];
   if (cmd == "dump") return dump(path);
-  if (cmd == "sample" && argc == 4) return sample(path, std::strcmp(argv[3], "vfp") == 0);
+  if (cmd == "sample" && argc == 4) return sample(path, argv[3]);
+  if (cmd == "memos" && argc == 4) return memos(path, argv[3]);
   if (cmd == "create") return create(path);
   if (cmd == "append" && argc == 6) return append(path, std::atoi(argv[3]), std::atol(argv[4]), unsigned(std::atol(argv[5])));
   if (cmd == "verify" && argc >= 5) return verify(path, std::atoi(argv[3]), std::atol(argv[4]), argc > 5 ? std::atol(argv[5]) : -1);
