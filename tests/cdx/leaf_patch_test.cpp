@@ -30,14 +30,29 @@ struct Shape {
   uint32_t max_recno;
 };
 
+const Shape kShapes[] = {
+    {"character keys with blanks", 20, ' ', 4, 5000},
+    {"binary keys with zero tails", 8, '\0', 3, 70000},
+    {"one-byte keys", 1, ' ', 200, 300},
+    {"long keys", 120, ' ', 2, 100},
+};
+
+// `node` with one random entry of the shape added in key order; *at is where.
+Node with_random_entry(const Node& node, const Shape& sh, std::mt19937& rng, size_t* at) {
+  std::string key(static_cast<size_t>(sh.key_len), sh.filler);
+  const size_t used = rng() % (key.size() + 1);
+  for (size_t i = 0; i < used; ++i) key[i] = static_cast<char>('A' + rng() % sh.alphabet);
+  const uint32_t recno = 1 + static_cast<uint32_t>(rng() % sh.max_recno);
+  *at = 0;
+  while (*at < node.count() && std::memcmp(node.key(*at), key.data(), key.size()) < 0) ++*at;
+  Node after = node;
+  after.keys.insert(*at * key.size(), key);
+  after.recnos.insert(after.recnos.begin() + static_cast<long>(*at), recno);
+  return after;
+}
+
 TEST(LeafPatch, EqualsPackingAfresh) {
-  const Shape shapes[] = {
-      {"character keys with blanks", 20, ' ', 4, 5000},
-      {"binary keys with zero tails", 8, '\0', 3, 70000},
-      {"one-byte keys", 1, ' ', 200, 300},
-      {"long keys", 120, ' ', 2, 100},
-  };
-  for (const Shape& sh : shapes) {
+  for (const Shape& sh : kShapes) {
     SCOPED_TRACE(sh.what);
     std::mt19937 rng(7);
     size_t patched = 0, declined = 0;
@@ -48,15 +63,8 @@ TEST(LeafPatch, EqualsPackingAfresh) {
       uint8_t page[512];
       ASSERT_TRUE(pack(node, sh.filler, page));
       for (;;) {
-        std::string key(static_cast<size_t>(sh.key_len), sh.filler);
-        const size_t used = rng() % (key.size() + 1);
-        for (size_t i = 0; i < used; ++i) key[i] = static_cast<char>('A' + rng() % sh.alphabet);
-        const uint32_t recno = 1 + static_cast<uint32_t>(rng() % sh.max_recno);
         size_t at = 0;
-        while (at < node.count() && std::memcmp(node.key(at), key.data(), key.size()) < 0) ++at;
-        Node after = node;
-        after.keys.insert(at * key.size(), key);
-        after.recnos.insert(after.recnos.begin() + static_cast<long>(at), recno);
+        Node after = with_random_entry(node, sh, rng, &at);
 
         uint8_t fresh[512], patched_page[512];
         std::memcpy(patched_page, page, sizeof page);
@@ -82,12 +90,7 @@ TEST(LeafPatch, EqualsPackingAfresh) {
 
 // Entries taken out one by one, at random places, down to one entry.
 TEST(LeafPatch, RemovalsKeepEveryOtherEntry) {
-  const Shape shapes[] = {
-      {"character keys with blanks", 20, ' ', 4, 5000},
-      {"binary keys with zero tails", 8, '\0', 3, 70000},
-      {"long keys", 120, ' ', 2, 100},
-  };
-  for (const Shape& sh : shapes) {
+  for (const Shape& sh : kShapes) {
     SCOPED_TRACE(sh.what);
     std::mt19937 rng(11);
     size_t same_bytes = 0;
@@ -97,15 +100,8 @@ TEST(LeafPatch, RemovalsKeepEveryOtherEntry) {
       node.attr = 0x02;
       node.key_len = sh.key_len;
       for (;;) {
-        std::string key(static_cast<size_t>(sh.key_len), sh.filler);
-        const size_t used = rng() % (key.size() + 1);
-        for (size_t i = 0; i < used; ++i) key[i] = static_cast<char>('A' + rng() % sh.alphabet);
         size_t at = 0;
-        while (at < node.count() && std::memcmp(node.key(at), key.data(), key.size()) < 0) ++at;
-        Node more = node;
-        more.keys.insert(at * key.size(), key);
-        more.recnos.insert(more.recnos.begin() + static_cast<long>(at),
-                           1 + static_cast<uint32_t>(rng() % sh.max_recno));
+        Node more = with_random_entry(node, sh, rng, &at);
         uint8_t probe[512];
         if (!pack(more, sh.filler, probe)) break;
         node = std::move(more);
